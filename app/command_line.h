@@ -1,0 +1,6 @@
+// The process's command line as UTF-8 arguments (Windows only).
+#pragma once
+
+// Splits the wide command line with CommandLineToArgvW and converts each argument to
+// UTF-8 into a buffer of its own. The arrays live for the life of the process.
+char** commandLineArguments(int* argc);

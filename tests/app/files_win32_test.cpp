@@ -1,0 +1,73 @@
+#include "app/module_path.h"
+#include "engine/platform/files.h"
+#include "engine/platform/module_directory.h"
+#include "engine/platform/utf.h"
+
+#include <gtest/gtest.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <string.h>
+
+namespace {
+
+void writeFile(const wchar_t* path, const char* bytes, DWORD size) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes, size, &written, nullptr);
+    CloseHandle(file);
+}
+
+TEST(Win32Files, ModuleDirectoryIsTheProgramsFolderWithForwardSlashes) {
+    fixModuleDirectory(GetModuleHandleW(nullptr));
+    std::string directory = gModuleDirectory.path;
+    ASSERT_FALSE(directory.empty());
+    EXPECT_EQ(directory.back(), '/');
+    EXPECT_EQ(directory.find('\\'), std::string::npos);
+    EXPECT_EQ(gModuleDirectory.length, directory.size() + 1);
+    // The test program itself lives there.
+    EXPECT_NE(fileSize("app_win32_tests.exe"), 0u);
+}
+
+TEST(Win32Files, ReadsRelativeToTheModuleDirectoryWhateverTheCurrentDirectory) {
+    fixModuleDirectory(GetModuleHandleW(nullptr));
+    WideText wide;
+    std::string path = std::string(gModuleDirectory.path) + "quarlo-\xC3\xA9t\xC3\xA9.txt";
+    makeWideText(&wide, path.c_str());
+    writeFile(reinterpret_cast<const wchar_t*>(wide.text), "hello", 5);
+    SetCurrentDirectoryW(L"C:\\");
+    EXPECT_EQ(fileSize("quarlo-\xC3\xA9t\xC3\xA9.txt"), 5u);
+    char exact[5];
+    EXPECT_EQ(readFile("quarlo-\xC3\xA9t\xC3\xA9.txt", exact, 5), exact);
+    EXPECT_EQ(memcmp(exact, "hello", 5), 0);
+    char small[4];
+    char* fresh = readFile("quarlo-\xC3\xA9t\xC3\xA9.txt", small, 4);
+    EXPECT_NE(fresh, small);
+    delete[] fresh;
+    char* text = readTextFile("quarlo-\xC3\xA9t\xC3\xA9.txt");
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "hello");
+    delete[] text;
+    DeleteFileW(reinterpret_cast<const wchar_t*>(wide.text));
+    releaseWideText(&wide);
+    EXPECT_EQ(fileSize("quarlo-\xC3\xA9t\xC3\xA9.txt"), 0u);
+    EXPECT_EQ(readTextFile("quarlo-\xC3\xA9t\xC3\xA9.txt"), nullptr);
+}
+
+TEST(Win32Files, EmptyTextFileIsOneTerminator) {
+    fixModuleDirectory(GetModuleHandleW(nullptr));
+    std::string path = std::string(gModuleDirectory.path) + "quarlo-empty.txt";
+    WideText wide;
+    makeWideText(&wide, path.c_str());
+    writeFile(reinterpret_cast<const wchar_t*>(wide.text), "", 0);
+    char* text = readTextFile("quarlo-empty.txt");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text[0], 0);
+    delete[] text;
+    DeleteFileW(reinterpret_cast<const wchar_t*>(wide.text));
+    releaseWideText(&wide);
+}
+
+} // namespace
