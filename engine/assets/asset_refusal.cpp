@@ -11,10 +11,15 @@ const char* assetRefusal() { return gRefusal; }
 
 void clearAssetRefusal() { gRefusal[0] = 0; }
 
+bool refuseAssetV(const char* format, va_list arguments) {
+    vsnprintf(gRefusal, sizeof(gRefusal), format, arguments);
+    return false;
+}
+
 bool refuseAsset(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    vsnprintf(gRefusal, sizeof(gRefusal), format, arguments);
+    refuseAssetV(format, arguments);
     va_end(arguments);
     return false;
 }

@@ -4,6 +4,8 @@
 // The program is single-threaded, so one buffer serves.
 #pragma once
 
+#include <stdarg.h>
+
 // Empty text when the last read was not refused.
 const char* assetRefusal();
 void clearAssetRefusal();
@@ -15,3 +17,6 @@ bool refuseAsset(const char* format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// The same with the arguments already gathered.
+bool refuseAssetV(const char* format, va_list arguments);
