@@ -1,0 +1,339 @@
+#include "game/interaction.h"
+
+#include "app/input_manager.h"
+#include "app/program_state.h"
+#include "engine/platform/keyboard.h"
+#include "game/picking.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const float kDesignWidth = 1280.0f;
+const float kDesignHeight = 720.0f;
+const float kLookDegreesPerUnit = 30000.0f;
+const float kLookLimit = 0.9f;
+const float kNoHit = 10000000.0f;
+const float kInventorySlotWidth = 96.0f;
+const float kInventoryBarHeight = 128.0f;
+
+// Entity ids of the keypad buttons: 18..26 are "DigicodeButton1".."9", 27 is "0".
+const int32_t kFirstDigitButton = 18;
+const int32_t kZeroButton = 27;
+
+void removeInventoryItem(GameState* game, Entity* item) {
+    for (uint32_t i = 0; i < game->inventoryCount; ++i) {
+        if (game->inventory[i] != item) continue;
+        memmove(game->inventory + i, game->inventory + i + 1, (game->inventoryCount - i - 1) * sizeof(Entity*));
+        --game->inventoryCount;
+        break;
+    }
+    if (game->heldItem == item) game->heldItem = nullptr;
+    if (game->hoveredItem == item) game->hoveredItem = nullptr;
+}
+
+// Lists grow by doubling, first capacity 2.
+bool appendPointer(Entity*** items, uint32_t* count, uint32_t* capacity, Entity* item) {
+    if (*count == *capacity) {
+        uint32_t grown = *capacity ? *capacity * 2 : 2;
+        Entity** bigger = static_cast<Entity**>(realloc(*items, grown * sizeof(Entity*)));
+        if (!bigger) return false;
+        *items = bigger;
+        *capacity = grown;
+    }
+    (*items)[(*count)++] = item;
+    return true;
+}
+
+void appendReachable(Monitor* monitor, uint32_t camera) {
+    for (uint32_t i = 0; i < monitor->reachableCount; ++i)
+        if (monitor->reachable[i] == camera) return;
+    if (monitor->reachableCount == monitor->reachableCapacity) {
+        uint32_t grown = monitor->reachableCapacity ? monitor->reachableCapacity * 2 : 2;
+        uint32_t* bigger = static_cast<uint32_t*>(realloc(monitor->reachable, grown * sizeof(uint32_t)));
+        if (!bigger) return;
+        monitor->reachable = bigger;
+        monitor->reachableCapacity = grown;
+    }
+    monitor->reachable[monitor->reachableCount++] = camera;
+}
+
+void takeIntoInventory(GameState* game, uint32_t worldIndex) {
+    Entity* item = game->world[worldIndex];
+    if (!appendPointer(&game->inventory, &game->inventoryCount, &game->inventoryCapacity, item)) return;
+    memmove(game->world + worldIndex, game->world + worldIndex + 1,
+            (game->worldCount - worldIndex - 1) * sizeof(Entity*));
+    --game->worldCount;
+    item->monitorIndex = NO_MONITOR;
+}
+
+void turnForward(Vec3* forward, Vec3 axis, float degrees) {
+    Quat turn = quaternionFromAxisAngle(axis, degrees);
+    rotateByQuaternion(&turn, forward);
+}
+
+void lookAround(GameState* game, const InputSnapshot* input) {
+    float width = static_cast<float>(game->clientWidth ? game->clientWidth : 1);
+    float height = static_cast<float>(game->clientHeight ? game->clientHeight : 1);
+    float x = static_cast<float>(input->cursorX), x0 = static_cast<float>(game->lastMouseX);
+    float y = static_cast<float>(input->cursorY), y0 = static_cast<float>(game->lastMouseY);
+    float dx = (2.0f * x / width - 1.0f) - (2.0f * x0 / width - 1.0f);
+    float dy = (1.0f - 2.0f * (height - y) / height) - (1.0f - 2.0f * (height - y0) / height);
+
+    PlayerView* player = &game->player;
+    turnForward(&player->forward, Vec3{0.0f, 0.0f, 1.0f}, -dx / kDesignHeight * kLookDegreesPerUnit);
+    // The view's horizontal axis, from the view matrix as it stands.
+    const float* v = player->view.m;
+    Vec3 horizontal = {-v[6], v[2], 0.0f};
+    Vec3 beforeVerticalTurn = player->forward;
+    turnForward(&player->forward, horizontal, dy / kDesignHeight * kLookDegreesPerUnit);
+    if (player->forward.z < -kLookLimit || player->forward.z > kLookLimit) player->forward = beforeVerticalTurn;
+    normalise3(&player->forward);
+    game->lastMouseX = input->cursorX;
+    game->lastMouseY = input->cursorY;
+    lookAt(&player->view, player->position, add3(player->position, player->forward), player->up);
+}
+
+float meshHitDistance(const Ray* ray, Vec3 translation, Vec3 scale, Quat rotation, const Mesh* mesh) {
+    float distance = -1.0f;
+    if (!mesh->indexCount || !mesh->vertices) return -1.0f;
+    if (!intersectRayMesh(&ray->origin.x, &ray->direction.x, &translation.x, &scale.x, &rotation.x, &distance,
+                          mesh->vertices, mesh->indices, mesh->indexCount, mesh->vertexFormat))
+        return -1.0f;
+    return distance;
+}
+
+bool clickAvailable(const GameState* game, const InputSnapshot* input) {
+    return input->leftDown && !game->clickConsumed && !game->heldItem;
+}
+
+// Picking through monitor k along the camera ray; itemToUse is the item dropped on
+// the view this frame (consumed when it opens something).
+void pickThroughMonitor(GameState* game, const InputSnapshot* input, uint32_t k, const Ray* ray,
+                        Entity** itemToUse) {
+    Monitor* monitor = &game->monitors[k];
+    float best = kNoHit;
+
+    for (uint32_t i = 0; i < game->interactableCount; ++i) {
+        Interactable* object = &game->interactables[i];
+        float t = meshHitDistance(ray, object->position, Vec3{1, 1, 1}, identityQuaternion(), &object->pickMesh);
+        if (t <= 0.0f || t >= best) continue;
+        best = t;
+        object->monitorIndex = static_cast<int32_t>(k);
+        startHintTimer(game, 1, 1.0f);
+        if (*itemToUse) {
+            if (object->openingItem[0] && strcmp(object->openingItem, (*itemToUse)->name) == 0 && !object->done) {
+                setInteractableOpen(object, true);
+                object->monitorIndex = NO_MONITOR;
+                removeInventoryItem(game, *itemToUse);
+                *itemToUse = nullptr;
+                startHintTimer(game, 5, 0.5f);
+            }
+        } else if (clickAvailable(game, input) && !object->openingItem[0]) {
+            setInteractableOpen(object, !object->done);
+            object->monitorIndex = NO_MONITOR;
+            game->clickConsumed = true;
+            startHintTimer(game, 4, 1.0f);
+        }
+    }
+
+    for (uint32_t i = 0; i < game->worldCount; ++i) {
+        Entity* entity = game->world[i];
+        float t = meshHitDistance(ray, entity->world.translation, entity->world.scale, entity->world.rotation,
+                                  &entity->mesh);
+        if (t <= 0.0f || t >= best) continue;
+        best = t;
+        entity->monitorIndex = static_cast<int32_t>(k);
+        startHintTimer(game, 1, 1.0f);
+        if (entity->pickable && input->leftDown && !game->heldItem) {
+            // The press that takes an item is spent: held on, it must not go on to type
+            // a keypad digit or switch a camera found behind the item.
+            takeIntoInventory(game, i);
+            game->clickConsumed = true;
+            startHintTimer(game, 4, 1.0f);
+            break;
+        }
+        if (clickAvailable(game, input)) {
+            game->clickConsumed = true;
+            pressKeypadButton(game, entity->id);
+        }
+    }
+
+    for (uint32_t c = 0; c < game->cameraCount; ++c) {
+        if (c == monitor->camera) continue;
+        SecurityCamera* camera = &game->cameras[c];
+        float t = meshHitDistance(ray, camera->position, game->cameraModelScale, game->cameraModelRotation,
+                                  &game->cameraMesh);
+        if (t <= 0.0f || t > best) continue;
+        camera->monitorIndex = static_cast<int32_t>(k);
+        startHintTimer(game, 1, 1.0f);
+        if (clickAvailable(game, input)) {
+            game->clickConsumed = true;
+            monitor->camera = c;
+            appendReachable(monitor, c);
+            startHintTimer(game, 2, 1.0f);
+        }
+    }
+
+    // Arrow keys cycle through the cameras already reached on this monitor, once per press.
+    int32_t place = 0;
+    for (uint32_t i = 0; i < monitor->reachableCount; ++i)
+        if (monitor->reachable[i] == monitor->camera) place = static_cast<int32_t>(i);
+    int32_t count = static_cast<int32_t>(monitor->reachableCount);
+    if (input->arrowAxis < 0 && !game->leftArrowHandled && count > 0) {
+        game->leftArrowHandled = true;
+        monitor->camera = monitor->reachable[(place + count - 1) % count];
+        startHintTimer(game, 3, 0.5f);
+    } else if (input->arrowAxis > 0 && !game->rightArrowHandled && count > 0) {
+        game->rightArrowHandled = true;
+        monitor->camera = monitor->reachable[(place + 1) % count];
+        startHintTimer(game, 3, 0.5f);
+    }
+}
+
+} // namespace
+
+InputSnapshot takeInputSnapshot() {
+    InputSnapshot input = {};
+    input.leftDown = gInput.leftDown != 0;
+    input.rightDown = gInput.rightDown != 0;
+    input.cursorX = gInput.cursorX;
+    input.cursorY = gInput.cursorY;
+    input.wheelUp = gInput.wheelUp;
+    input.wheelDown = gInput.wheelDown;
+    gInput.wheelUp = gInput.wheelDown = 0;
+    input.escapeDown = isKeyDownInForeground(VIRTUAL_KEY_ESCAPE);
+    input.leftKeyDown = isKeyDownInForeground(VIRTUAL_KEY_LEFT);
+    input.rightKeyDown = isKeyDownInForeground(VIRTUAL_KEY_RIGHT);
+    input.arrowAxis = input.leftKeyDown ? -1 : input.rightKeyDown ? 1 : 0;
+    return input;
+}
+
+void startHintTimer(GameState* game, int32_t step, float seconds) {
+    if (game->hintTimer <= 0.0f && game->hintStep == step) game->hintTimer = seconds;
+}
+
+void countRequired(const GameState* game, uint32_t* required, uint32_t* done) {
+    *required = *done = 0;
+    for (uint32_t i = 0; i < game->interactableCount; ++i) {
+        if (!game->interactables[i].required) continue;
+        ++*required;
+        if (game->interactables[i].done) ++*done;
+    }
+}
+
+void setInteractableOpen(Interactable* object, bool open) {
+    if (open == object->done) return;
+    object->position = open ? add3(object->position, object->openOffset) : sub3(object->position, object->openOffset);
+    object->done = open;
+}
+
+void pressKeypadButton(GameState* game, int32_t entityId) {
+    if (entityId < kFirstDigitButton || entityId > kZeroButton) return; // star, pound and the rest type nothing
+    char digit = entityId == kZeroButton ? '0' : static_cast<char>('1' + (entityId - kFirstDigitButton));
+    if (game->typedCount < KEYPAD_CODE_LENGTH) game->typedDigits[game->typedCount++] = digit;
+    if (game->typedCount < KEYPAD_CODE_LENGTH) return;
+    if (memcmp(game->typedDigits, game->keypadCode, KEYPAD_CODE_LENGTH) == 0) {
+        for (uint32_t i = 0; i < game->interactableCount; ++i) {
+            Interactable* object = &game->interactables[i];
+            if (strcmp(object->name, "exitDoor") != 0) continue;
+            setInteractableOpen(object, true);
+            object->monitorIndex = NO_MONITOR;
+        }
+    }
+    game->typedCount = 0;
+}
+
+void updateInteraction(GameState* game, const InputSnapshot* input, float dt) {
+    game->playTime += dt;
+    countRequired(game, &game->requiredCount, &game->doneCount);
+
+    if (game->hintTimer > 0.0f) {
+        game->hintTimer -= dt;
+        if (game->hintTimer <= 0.0f) {
+            game->hintTimer = 0.0f;
+            if (game->hintStep < HINT_FINAL_STEP) {
+                int32_t advance = 1;
+                if (game->hintStep == 3 && game->inventoryCount > 0) advance = 2;
+                if (game->hintStep == 4 && game->doneCount > 0) advance = 2;
+                game->hintStep += advance;
+                if (game->hintStep > HINT_FINAL_STEP) game->hintStep = HINT_FINAL_STEP;
+            }
+        }
+    }
+
+    if (game->doneCount >= game->requiredCount) game->endReached = true;
+
+    if (input->escapeDown) {
+        if (!game->escapeHeld) game->paused = !game->paused;
+        game->escapeHeld = true;
+    } else {
+        game->escapeHeld = false;
+    }
+
+    if (game->endReached || game->paused) {
+        if (updateMenuButton(game, input)) gRunning = 0;
+        return;
+    }
+
+    // Right button: look around.
+    if (input->rightDown) {
+        if (game->hintStep == 6 && game->hintTimer <= 0.0f) game->hintTimer = 1.0f;
+        if (!game->rightHeldLastFrame) {
+            game->lastMouseX = input->cursorX;
+            game->lastMouseY = input->cursorY;
+        }
+    }
+    gRenderer.lockMouseInsideRendererWindow(&gRendererState, input->rightDown);
+    if (input->rightDown) lookAround(game, input);
+    game->rightHeldLastFrame = input->rightDown;
+
+    for (uint32_t i = 0; i < game->interactableCount; ++i) game->interactables[i].monitorIndex = NO_MONITOR;
+    for (uint32_t i = 0; i < game->entityCount; ++i) game->entities[i].monitorIndex = NO_MONITOR;
+    for (uint32_t i = 0; i < game->cameraCount; ++i) game->cameras[i].monitorIndex = NO_MONITOR;
+
+    float width = static_cast<float>(game->clientWidth ? game->clientWidth : 1);
+    float height = static_cast<float>(game->clientHeight ? game->clientHeight : 1);
+    float ndcX = 2.0f * static_cast<float>(input->cursorX) / width - 1.0f;
+    float ndcY = 2.0f * static_cast<float>(input->cursorY) / height - 1.0f;
+    Ray cursor = unprojectRay(&game->player.view, &game->player.projection, game->player.position, ndcX, ndcY);
+
+    // The inventory bar along the bottom edge, 96 x 128 design pixels a slot.
+    Entity* itemToUse = nullptr;
+    game->hoveredItem = nullptr;
+    if (!game->heldItem) {
+        float u = (ndcX + 1.0f) / 2.0f * kDesignWidth;
+        float v = (ndcY + 1.0f) / 2.0f * kDesignHeight;
+        if (v > 0.0f && v < kInventoryBarHeight) {
+            for (uint32_t k = 0; k < game->inventoryCount; ++k) {
+                float left = kInventorySlotWidth * static_cast<float>(k);
+                if (u <= left || u >= left + kInventorySlotWidth) continue;
+                game->hoveredItem = game->inventory[k];
+                if (input->leftDown) {
+                    game->heldItem = game->inventory[k];
+                    game->grabOffset = Vec2{u - left, v};
+                }
+                break;
+            }
+        }
+    } else if (!input->leftDown) {
+        itemToUse = game->heldItem;
+        game->heldItem = nullptr;
+    }
+
+    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
+        if (game->cameraCount == 0) break;
+        float u, v;
+        if (!rayHitsPanel(game, &game->monitors[k].panel, &cursor, &u, &v)) continue;
+        startHintTimer(game, 0, 2.0f);
+        const SecurityCamera* camera = &game->cameras[game->monitors[k].camera];
+        Ray through = unprojectRay(&camera->view, &camera->projection, camera->eye, 2.0f * u - 1.0f, 2.0f * v - 1.0f);
+        pickThroughMonitor(game, input, k, &through, &itemToUse);
+    }
+    // An item dropped on nothing it opens simply stays in the inventory.
+
+    if (!input->leftKeyDown) game->leftArrowHandled = false;
+    if (!input->rightKeyDown) game->rightArrowHandled = false;
+    if (!input->leftDown) game->clickConsumed = false;
+}

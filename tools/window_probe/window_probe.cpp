@@ -1,0 +1,33 @@
+// Prints where the game's window is on the screen, for scripts that drive the game
+// with synthetic mouse and key events:
+//   window_probe.exe [class]   (default class "TollanWindowClass")
+// Output, one "key: value" per line: client_x, client_y (the client area's top-left
+// corner in screen pixels), client_width, client_height, title, foreground (0/1).
+// Exit code 1 when no such window exists.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+int main(int argc, char** argv) {
+    wchar_t className[256] = L"TollanWindowClass";
+    if (argc > 1) MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, className, 256);
+    HWND window = FindWindowW(className, nullptr);
+    if (!window) {
+        fprintf(stderr, "no window of class %s\n", argc > 1 ? argv[1] : "TollanWindowClass");
+        return 1;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    wchar_t title[256] = L"";
+    GetWindowTextW(window, title, 256);
+    char titleUtf8[768];
+    WideCharToMultiByte(CP_UTF8, 0, title, -1, titleUtf8, sizeof(titleUtf8), nullptr, nullptr);
+    printf("client_x: %ld\nclient_y: %ld\nclient_width: %ld\nclient_height: %ld\ntitle: %s\nforeground: %d\n",
+           origin.x, origin.y, client.right - client.left, client.bottom - client.top, titleUtf8,
+           GetForegroundWindow() == window ? 1 : 0);
+    return 0;
+}
