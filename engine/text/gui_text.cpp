@@ -71,20 +71,6 @@ uint32_t decodeShared(const char* text) {
     return decodeUtf8(text, gCodes, static_cast<uint32_t>(bytes));
 }
 
-void uploadToSlot(GpuMesh* slot, const TextMesh* mesh) {
-    RendererState* state = &gRendererState;
-    uint32_t vertices = textMeshVertexCount(mesh);
-    slot->vertexInput = slot->vertexInput == RENDERER_INVALID_ID
-                            ? gRenderer.createVertexInputBufferInRenderer(state, vertices, mesh->vertices,
-                                                                          mesh->vertexFormat)
-                            : gRenderer.updateVertexInputBufferInRenderer(state, slot->vertexInput, vertices,
-                                                                          mesh->vertices, mesh->vertexFormat);
-    slot->indexBuffer = slot->indexBuffer == RENDERER_INVALID_ID
-                            ? gRenderer.createIndexBufferInRendererWithData(state, mesh->indexCount, mesh->indices)
-                            : gRenderer.updateIndexBufferInRenderer(state, slot->indexBuffer, mesh->indexCount,
-                                                                    mesh->indices);
-}
-
 // Lays the shared code points out (adding missing glyphs once) and draws every page's
 // mesh at (x, y) pixels from the GUI viewport's origin.
 TextSize layOutAndDraw(GuiContext* gui, float x, float y, const TextLayoutBox* box, uint32_t count) {
@@ -114,7 +100,8 @@ TextSize layOutAndDraw(GuiContext* gui, float x, float y, const TextLayoutBox* b
         // Every slot is counted, drawn or not, so the next frame's ring has room.
         uint32_t slot = gui->ringUsed++;
         if (slot >= gui->ringSize) continue;
-        uploadToSlot(&gui->ring[slot], mesh);
+        uploadMesh(&gui->ring[slot], mesh->vertices, textMeshVertexCount(mesh), mesh->indices, mesh->indexCount,
+                   mesh->vertexFormat);
         gRenderer.bindTextureInRenderer(state, atlas->pages[page].texture, 0);
         gRenderer.drawIndexedInRenderer(state, shader, gui->ring[slot].indexBuffer, gui->ring[slot].vertexInput);
     }

@@ -1,7 +1,8 @@
 #include "engine/text/gui.h"
+#include "engine/text/gui_element.h"
 #include "engine/text/gui_widget.h"
 #include "app/program_state.h"
-#include "gui_recorder.h"
+#include "tests/support/recording_renderer.h"
 #include "text_test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,44 @@ namespace {
 
 const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
+int32_t integer(const RecordedCall& call, size_t i) {
+    return i < call.integers.size() ? static_cast<int32_t>(call.integers[i]) : -1;
+}
+
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(makeFontModuleDirectory("gui").empty());
-        bindGuiRecorder(1280, 720);
+        startRecording(4096);
         initGui(&gui, nullptr, nullptr);
         ASSERT_TRUE(makeAtlas(&font, 20, "Helo"));
-        recordedCalls().clear();
+        recorder.calls.clear();
+    }
+    void startRecording(uint32_t maxTextureSize) {
+        removeRecordingRenderer();
+        recorder = RecordingRenderer();
+        recorder.maxTextureSize = maxTextureSize;
+        installRecordingRenderer(&recorder);
+        gRendererState = RendererState{};
+        gRendererState.width = 1280;
+        gRendererState.height = 720;
+        gRendererState.scissorTop = 720;
+        gRendererState.scissorRight = 1280;
+        gRendererState.quadVertexInput = 900;
+        gRendererState.quadIndexBuffer = 901;
+    }
+    std::vector<RecordedCall>& recordedCalls() { return recorder.calls; }
+    size_t count(const char* name) { return countCalls(&recorder, name); }
+    const RecordedCall* lastUniform(const char* name) {
+        for (size_t i = recorder.calls.size(); i-- > 0;)
+            if (recorder.calls[i].name.compare(0, 4, "send") == 0 && recorder.calls[i].text == name)
+                return &recorder.calls[i];
+        return nullptr;
     }
     void TearDown() override {
         releaseGui(&gui);
         releaseFontAtlas(&font);
-        unbindTextureRecorder();
+        removeRecordingRenderer();
         gRendererState = RendererState{};
     }
     // One frame of input for the widget; true when it clicked.
@@ -32,6 +58,7 @@ protected:
         setGuiInput(&gui, x, y, down);
         return guiWidgetInput(&gui, widget);
     }
+    RecordingRenderer recorder;
     GuiContext gui = {};
     FontAtlas font = {};
 };
@@ -89,7 +116,7 @@ TEST_F(GuiTest, AFormattedTextWithMissingGlyphsIsDrawnInOneCall) {
     setGuiViewport(&gui, 0, 0, 1280, 720);
     TextSize size = drawGuiText(&gui, &font, 100, 200, 300, 60, kWhite, TEXT_ALIGN_WRAP, "Hello %d", 42);
     EXPECT_GT(size.width, 0);
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 1u);
+    EXPECT_EQ(count("drawIndexedInRenderer"), 1u);
     GlyphInfo glyph;
     EXPECT_TRUE(lookUpGlyph(&font, '4', &glyph));
     EXPECT_EQ(font.pendingCount, 0u);
@@ -101,15 +128,15 @@ TEST_F(GuiTest, AFormattedTextWithMissingGlyphsIsDrawnInOneCall) {
     // pos is the box's lower-left corner in clip space, scale maps pixels.
     const RecordedCall* pos = lastUniform("pos");
     ASSERT_NE(pos, nullptr);
-    EXPECT_FLOAT_EQ(pos->floats[0], 2.0f * 100 / 1280 - 1);
-    EXPECT_FLOAT_EQ(pos->floats[1], 2.0f * 200 / 720 - 1);
-    EXPECT_FLOAT_EQ(lastUniform("scale")->floats[0], 2.0f / 1280 * 0.9999f);
+    EXPECT_FLOAT_EQ(pos->values[0], 2.0f * 100 / 1280 - 1);
+    EXPECT_FLOAT_EQ(pos->values[1], 2.0f * 200 / 720 - 1);
+    EXPECT_FLOAT_EQ(lastUniform("scale")->values[0], 2.0f / 1280 * 0.9999f);
     // Scissored to the box while drawing, then the full scissor again.
     bool clipped = false;
     for (size_t i = 0; i < drawAt; ++i)
         if (calls[i].name == "setScissorOnRenderer")
-            clipped = calls[i].values[0] == 100 && calls[i].values[1] == 200 && calls[i].values[2] == 400 &&
-                      calls[i].values[3] == 260;
+            clipped = integer(calls[i], 0) == 100 && integer(calls[i], 1) == 200 && integer(calls[i], 2) == 400 &&
+                      integer(calls[i], 3) == 260;
     EXPECT_TRUE(clipped);
     EXPECT_EQ(gRendererState.scissorRight, 1280);
     EXPECT_EQ(gRendererState.scissorTop, 720);
@@ -117,7 +144,7 @@ TEST_F(GuiTest, AFormattedTextWithMissingGlyphsIsDrawnInOneCall) {
     bool bound = false;
     for (size_t i = 0; i < drawAt; ++i)
         if (calls[i].name == "bindTextureInRenderer")
-            bound = calls[i].values[0] == static_cast<int32_t>(font.pages[0].texture) && calls[i].values[1] == 0;
+            bound = integer(calls[i], 0) == static_cast<int32_t>(font.pages[0].texture) && integer(calls[i], 1) == 0;
     EXPECT_TRUE(bound);
 }
 
@@ -125,7 +152,7 @@ TEST_F(GuiTest, TextOutsideTheViewportDrawsNothingAndReportsNoSize) {
     TextSize size = drawGuiText(&gui, &font, 1300, 100, 200, 50, kWhite, TEXT_ALIGN_WRAP, "Hello");
     EXPECT_EQ(size.width, 0);
     EXPECT_EQ(size.height, 0);
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 0u);
+    EXPECT_EQ(count("drawIndexedInRenderer"), 0u);
     // Inside a panel the text is clipped to the panel too.
     beginGuiPanel(&gui, 100, 100, 200, 100, nullptr);
     size = drawGuiText(&gui, &font, 250, 0, 100, 50, kWhite, TEXT_ALIGN_WRAP, "Hello");
@@ -133,9 +160,9 @@ TEST_F(GuiTest, TextOutsideTheViewportDrawsNothingAndReportsNoSize) {
     size = drawGuiText(&gui, &font, 10, 10, 100, 50, kWhite, TEXT_ALIGN_WRAP, "Hello");
     EXPECT_GT(size.width, 0);
     const RecordedCall* pos = lastUniform("pos");
-    EXPECT_FLOAT_EQ(pos->floats[0], 2.0f * 110 / 1280 - 1); // offset by the panel's corner
+    EXPECT_FLOAT_EQ(pos->values[0], 2.0f * 110 / 1280 - 1); // offset by the panel's corner
     endGuiPanel(&gui);
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 1u);
+    EXPECT_EQ(count("drawIndexedInRenderer"), 1u);
 }
 
 TEST_F(GuiTest, TheMeshRingSkipsTextsItHasNoRoomForAndGrowsForTheNextFrame) {
@@ -144,16 +171,16 @@ TEST_F(GuiTest, TheMeshRingSkipsTextsItHasNoRoomForAndGrowsForTheNextFrame) {
         recordedCalls().clear();
         for (int i = 0; i < 20; ++i) drawGuiText(&gui, &font, 0, 0, 400, 100, kWhite, TEXT_ALIGN_CUT, "Hello");
         EXPECT_EQ(gui.ringUsed, 20u);
-        EXPECT_EQ(countCalls("drawIndexedInRenderer"), frameNumber == 0 ? 16u : 20u);
+        EXPECT_EQ(count("drawIndexedInRenderer"), frameNumber == 0 ? 16u : 20u);
     }
     EXPECT_EQ(gui.ringSize, 21u);
     // Slots used before are updated, not created again.
     beginGuiFrame(&gui);
     recordedCalls().clear();
     drawGuiText(&gui, &font, 0, 0, 400, 100, kWhite, TEXT_ALIGN_CUT, "Hello");
-    EXPECT_EQ(countCalls("createVertexInputBufferInRenderer"), 0u);
-    EXPECT_EQ(countCalls("updateVertexInputBufferInRenderer"), 1u);
-    EXPECT_EQ(countCalls("updateIndexBufferInRenderer"), 1u);
+    EXPECT_EQ(count("createVertexInputBufferInRenderer"), 0u);
+    EXPECT_EQ(count("updateVertexInputBufferInRenderer"), 1u);
+    EXPECT_EQ(count("updateIndexBufferInRenderer"), 1u);
 }
 
 TEST_F(GuiTest, AFilledRectangleUsesTheColourShaderAndTheUnitQuad) {
@@ -162,23 +189,23 @@ TEST_F(GuiTest, AFilledRectangleUsesTheColourShaderAndTheUnitQuad) {
     recordedCalls().clear();
     const float grey[4] = {0.5f, 0.5f, 0.5f, 0.5f};
     drawGuiRectangle(&gui, 40, 130, 620, 100, grey);
-    ASSERT_EQ(countCalls("drawIndexedInRenderer"), 1u);
+    ASSERT_EQ(count("drawIndexedInRenderer"), 1u);
     const RecordedCall* color = lastUniform("color");
     ASSERT_NE(color, nullptr);
     EXPECT_EQ(color->shader, guiBuiltInShader(GUI_SHADER_COLOR));
-    EXPECT_FLOAT_EQ(color->floats[3], 0.5f);
+    EXPECT_FLOAT_EQ(color->values[3], 0.5f);
     const RecordedCall* mv = lastUniform("mvMat");
-    EXPECT_FLOAT_EQ(mv->floats[0], 620.0f);
-    EXPECT_FLOAT_EQ(mv->floats[5], 100.0f);
-    EXPECT_FLOAT_EQ(mv->floats[12], 40.0f);
-    EXPECT_FLOAT_EQ(mv->floats[13], 130.0f);
+    EXPECT_FLOAT_EQ(mv->values[0], 620.0f);
+    EXPECT_FLOAT_EQ(mv->values[5], 100.0f);
+    EXPECT_FLOAT_EQ(mv->values[12], 40.0f);
+    EXPECT_FLOAT_EQ(mv->values[13], 130.0f);
     const RecordedCall* proj = lastUniform("projMat");
-    EXPECT_FLOAT_EQ(proj->floats[0], 2.0f / 1280);
-    EXPECT_FLOAT_EQ(proj->floats[12], -1.0f);
+    EXPECT_FLOAT_EQ(proj->values[0], 2.0f / 1280);
+    EXPECT_FLOAT_EQ(proj->values[12], -1.0f);
     for (const RecordedCall& c : recordedCalls())
         if (c.name == "drawIndexedInRenderer") {
-            EXPECT_EQ(c.values[0], 901);
-            EXPECT_EQ(c.values[1], 900);
+            EXPECT_EQ(integer(c, 0), 901);
+            EXPECT_EQ(integer(c, 1), 900);
         }
     // The shader bound before is bound again.
     EXPECT_EQ(gRendererState.currentShader, &game);
@@ -187,12 +214,12 @@ TEST_F(GuiTest, AFilledRectangleUsesTheColourShaderAndTheUnitQuad) {
 TEST_F(GuiTest, AWidgetDrawsItsBackgroundBordersAndLabel) {
     GuiWidget button = makeMenuButton(&font);
     drawGuiWidget(&gui, &button, kMenuButtonStyles, "%s", "Hello");
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 6u); // inside, four borders, label
+    EXPECT_EQ(count("drawIndexedInRenderer"), 6u); // inside, four borders, label
     recordedCalls().clear();
     GuiStyle invisible[WIDGET_STATE_COUNT] = {};
     for (GuiStyle& style : invisible) style.text[3] = 1.0f;
     drawGuiWidget(&gui, &button, invisible, "Hello");
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 1u); // the label only
+    EXPECT_EQ(count("drawIndexedInRenderer"), 1u); // the label only
 }
 
 TEST_F(GuiTest, AHugeFormattedResultIsCutInsteadOfExhaustingMemory) {
@@ -200,20 +227,20 @@ TEST_F(GuiTest, AHugeFormattedResultIsCutInsteadOfExhaustingMemory) {
     std::string many(GUI_FORMATTED_TEXT_LIMIT + 100, 'l');
     TextSize size = drawGuiText(&gui, &font, 0, 0, 1280, 720, kWhite, TEXT_ALIGN_CUT, "%s", many.c_str());
     EXPECT_GT(size.height, 0);
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 1u);
+    EXPECT_EQ(count("drawIndexedInRenderer"), 1u);
     // A field wider than any text (from a hostile language file) draws nothing.
     size = drawGuiText(&gui, &font, 0, 0, 1280, 720, kWhite, TEXT_ALIGN_CUT, "%10000000d", 1);
     EXPECT_EQ(size.height, 0);
     size = drawGuiText(&gui, &font, 0, 0, 1280, 720, kWhite, TEXT_ALIGN_CUT, "%.9999999f", 1.0);
     EXPECT_EQ(size.height, 0);
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 1u);
+    EXPECT_EQ(count("drawIndexedInRenderer"), 1u);
     size = drawGuiText(&gui, &font, 0, 0, 1280, 720, kWhite, TEXT_ALIGN_CUT, "He%s", "llo");
     EXPECT_GT(size.width, 0);
 }
 
 TEST_F(GuiTest, ATextWhoseGlyphsSpanTwoPagesDrawsBothPages) {
     releaseFontAtlas(&font);
-    bindGuiRecorder(1280, 720, 128);
+    startRecording(128);
     std::string all;
     for (char c = 33; c < 127; ++c) all += c;
     // Large glyphs on a backend whose largest texture is 128: several pages.
@@ -226,13 +253,60 @@ TEST_F(GuiTest, ATextWhoseGlyphsSpanTwoPagesDrawsBothPages) {
     char text[3] = {static_cast<char>(font.codes[0]), static_cast<char>(font.codes[font.glyphCount - 1]), 0};
     recordedCalls().clear();
     drawGuiTextLiteral(&gui, &font, 0, 0, 600, 100, kWhite, TEXT_ALIGN_CUT, text);
-    EXPECT_EQ(countCalls("drawIndexedInRenderer"), 2u);
+    EXPECT_EQ(count("drawIndexedInRenderer"), 2u);
     std::vector<int32_t> textures;
     for (const RecordedCall& c : recordedCalls())
-        if (c.name == "bindTextureInRenderer") textures.push_back(c.values[0]);
+        if (c.name == "bindTextureInRenderer") textures.push_back(integer(c, 0));
     ASSERT_EQ(textures.size(), 2u);
     EXPECT_EQ(textures[0], static_cast<int32_t>(font.pages[first.page].texture));
     EXPECT_EQ(textures[1], static_cast<int32_t>(font.pages[last.page].texture));
+}
+
+} // namespace
+
+namespace {
+
+TEST(GuiElementTest, AnElementIsPlacedInItsParentAndDrawnWithTheImageShader) {
+    RecordingRenderer recorder;
+    installRecordingRenderer(&recorder);
+    gRendererState = RendererState{};
+    gRendererState.width = 1280;
+    gRendererState.height = 720;
+    GuiContext gui = {};
+    initGui(&gui, nullptr, nullptr);
+    GpuMesh mesh = {7, 8};
+    int32_t texture = 5;
+    GuiElement element = {&mesh, &texture, vec3(1, 2, 3), identityQuaternion(), vec3(2, 2, 2), vec3(0.5f, 0, 0)};
+    Mat4 alone = guiElementMatrix(&element, nullptr);
+    EXPECT_FLOAT_EQ(alone.m[12], 0.0f); // 1 - 2 x 0.5
+    EXPECT_FLOAT_EQ(alone.m[13], 2.0f);
+    EXPECT_FLOAT_EQ(alone.m[0], 2.0f);
+    Mat4 parent = translationMatrix(vec3(10, 0, 0));
+    Mat4 placed = guiElementMatrix(&element, &parent);
+    EXPECT_FLOAT_EQ(placed.m[12], 10.0f);
+    // A quarter turn about z: the scaled x axis points along y.
+    element.rotation = quaternionFromAxisAngle(vec3(0, 0, 1), 90.0f);
+    Mat4 turned = guiElementMatrix(&element, nullptr);
+    EXPECT_NEAR(turned.m[1], 2.0f, 1e-5f);
+    EXPECT_NEAR(turned.m[13], 2.0f - 1.0f, 1e-5f);
+
+    recorder.calls.clear();
+    drawGuiElement(&gui, &element, &parent);
+    const RecordedCall* draw = findCall(&recorder, "drawIndexedInRenderer");
+    ASSERT_NE(draw, nullptr);
+    EXPECT_EQ(draw->shader, guiBuiltInShader(GUI_SHADER_IMAGE));
+    EXPECT_EQ(draw->integers[0], 8u);
+    EXPECT_EQ(draw->integers[1], 7u);
+    const RecordedCall* bind = findCall(&recorder, "bindTextureInRenderer");
+    ASSERT_NE(bind, nullptr);
+    EXPECT_EQ(bind->integers[0], 5u);
+    const RecordedCall* mv = findUniform(&recorder, "mvMat");
+    ASSERT_NE(mv, nullptr);
+    EXPECT_NEAR(mv->values[12], 10.0f + 1.0f, 1e-5f); // parent x, then the turned pivot offset
+    EXPECT_EQ(guiBuiltInShader(GUI_SHADER_IMAGE)->blendMode, 1u);
+    releaseGui(&gui);
+    removeRecordingRenderer();
+    gRendererState = RendererState{};
 }
 
 } // namespace
