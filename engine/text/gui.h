@@ -99,6 +99,16 @@ TextSize drawGuiTextV(GuiContext* gui, FontAtlas* font, float x, float y, float 
 TextSize drawGuiTextLiteral(GuiContext* gui, FontAtlas* font, float x, float y, float width, float height,
                             const float color[4], int32_t alignment, const char* text);
 
+// Text laid out in one design rectangle (x, y, width, height) and clipped to another,
+// as a widget's padded label is clipped to the widget.
+TextSize drawGuiLabelV(GuiContext* gui, FontAtlas* font, const float box[4], const float bounds[4],
+                       const float color[4], int32_t alignment, const char* format, va_list arguments);
+TextSize drawGuiLabelLiteral(GuiContext* gui, FontAtlas* font, const float box[4], const float bounds[4],
+                             const float color[4], int32_t alignment, const char* text);
+
+// A window position (render pixels, y from the bottom, such as the cursor) in design units.
+void guiWindowToDesign(const GuiContext* gui, int32_t x, int32_t y, float* designX, float* designY);
+
 // Unclipped formatted text drawn at (x, y) pixels from the GUI viewport's origin, the
 // box's top measured from there. Uses one mesh-ring slot per atlas page the text
 // touches, and draws every page.

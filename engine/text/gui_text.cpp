@@ -116,16 +116,17 @@ GuiPixelRect intersect(GuiPixelRect a, GuiPixelRect b) {
     return r;
 }
 
-TextSize drawClipped(GuiContext* gui, FontAtlas* font, float x, float y, float width, float height,
-                     const float color[4], int32_t alignment, const char* text) {
+// Lays text out in box and draws it clipped to bounds (both window pixels) and to the
+// open panel or the GUI viewport.
+TextSize drawInto(GuiContext* gui, GuiPixelRect box, GuiPixelRect bounds, FontAtlas* font, const float color[4],
+                  int32_t alignment, const char* text) {
     TextSize none = {0, 0};
     if (!text) return none;
-    GuiPixelRect box = guiRectToWindow(gui, x, y, width, height);
     GuiPixelRect area = gui->panelOpen ? gui->panelClip
                                        : GuiPixelRect{gui->viewportX, gui->viewportY,
                                                       gui->viewportX + gui->viewportWidth,
                                                       gui->viewportY + gui->viewportHeight};
-    GuiPixelRect clip = intersect(box, area);
+    GuiPixelRect clip = intersect(bounds, area);
     if (clip.x1 <= clip.x0 || clip.y1 <= clip.y0) return none;
     uint32_t count = decodeShared(text);
     TextLayoutBox layout = {box.x1 - box.x0, box.y1 - box.y0, font, {color[0], color[1], color[2], color[3]},
@@ -140,7 +141,31 @@ TextSize drawClipped(GuiContext* gui, FontAtlas* font, float x, float y, float w
     return size;
 }
 
+TextSize drawClipped(GuiContext* gui, FontAtlas* font, float x, float y, float width, float height,
+                     const float color[4], int32_t alignment, const char* text) {
+    GuiPixelRect box = guiRectToWindow(gui, x, y, width, height);
+    return drawInto(gui, box, box, font, color, alignment, text);
+}
+
 } // namespace
+
+TextSize drawGuiLabelV(GuiContext* gui, FontAtlas* font, const float box[4], const float bounds[4],
+                       const float color[4], int32_t alignment, const char* format, va_list arguments) {
+    const char* text = format ? formatText(format, arguments) : nullptr;
+    return drawInto(gui, guiRectToWindow(gui, box[0], box[1], box[2], box[3]),
+                    guiRectToWindow(gui, bounds[0], bounds[1], bounds[2], bounds[3]), font, color, alignment, text);
+}
+
+TextSize drawGuiLabelLiteral(GuiContext* gui, FontAtlas* font, const float box[4], const float bounds[4],
+                             const float color[4], int32_t alignment, const char* text) {
+    return drawInto(gui, guiRectToWindow(gui, box[0], box[1], box[2], box[3]),
+                    guiRectToWindow(gui, bounds[0], bounds[1], bounds[2], bounds[3]), font, color, alignment, text);
+}
+
+void guiWindowToDesign(const GuiContext* gui, int32_t x, int32_t y, float* designX, float* designY) {
+    *designX = gui->viewportWidth ? (x - gui->viewportX) * GUI_DESIGN_WIDTH / gui->viewportWidth : 0.0f;
+    *designY = gui->viewportHeight ? (y - gui->viewportY) * GUI_DESIGN_HEIGHT / gui->viewportHeight : 0.0f;
+}
 
 TextSize drawFormattedTextV(GuiContext* gui, float x, float y, const TextLayoutBox* box, const char* format,
                             va_list arguments) {

@@ -70,8 +70,9 @@ void drawGuiWidgetLiteral(GuiContext* gui, const GuiWidget* widget, const GuiSty
     const GuiStyle* style = &styles[state];
     drawGuiFrame(gui, widget->x, widget->y, widget->width, widget->height, style);
     float p = widget->padding;
-    drawGuiTextLiteral(gui, widget->font, widget->x + p, widget->y + p, widget->width - 2 * p,
-                       widget->height - 2 * p, style->text, widget->alignment, label);
+    const float box[4] = {widget->x + p, widget->y + p, widget->width - 2 * p, widget->height - 2 * p};
+    const float bounds[4] = {widget->x, widget->y, widget->width, widget->height};
+    drawGuiLabelLiteral(gui, widget->font, box, bounds, style->text, widget->alignment, label);
 }
 
 void drawGuiWidget(GuiContext* gui, const GuiWidget* widget, const GuiStyle styles[WIDGET_STATE_COUNT],
@@ -80,10 +81,11 @@ void drawGuiWidget(GuiContext* gui, const GuiWidget* widget, const GuiStyle styl
     const GuiStyle* style = &styles[state];
     drawGuiFrame(gui, widget->x, widget->y, widget->width, widget->height, style);
     float p = widget->padding;
+    const float box[4] = {widget->x + p, widget->y + p, widget->width - 2 * p, widget->height - 2 * p};
+    const float bounds[4] = {widget->x, widget->y, widget->width, widget->height};
     va_list arguments;
     va_start(arguments, format);
-    drawGuiTextV(gui, widget->font, widget->x + p, widget->y + p, widget->width - 2 * p, widget->height - 2 * p,
-                 style->text, widget->alignment, format, arguments);
+    drawGuiLabelV(gui, widget->font, box, bounds, style->text, widget->alignment, format, arguments);
     va_end(arguments);
 }
 

@@ -63,6 +63,19 @@ protected:
     FontAtlas font = {};
 };
 
+TEST_F(GuiTest, WindowPositionsMapToDesignUnits) {
+    setGuiViewport(&gui, 100, 0, 640, 360);
+    float x, y;
+    guiWindowToDesign(&gui, 420, 180, &x, &y);
+    EXPECT_FLOAT_EQ(x, 640.0f);
+    EXPECT_FLOAT_EQ(y, 360.0f);
+    GuiPixelRect rect = guiRectToWindow(&gui, 640, 360, 128, 72);
+    EXPECT_EQ(rect.x0, 420);
+    EXPECT_EQ(rect.y0, 180);
+    EXPECT_EQ(rect.x1, 484);
+    EXPECT_EQ(rect.y1, 216);
+}
+
 TEST_F(GuiTest, TheMenuButtonIsCentredWithAPaddedLabel) {
     GuiWidget button = makeMenuButton(&font);
     EXPECT_EQ(button.x, 540.0f);
@@ -215,6 +228,19 @@ TEST_F(GuiTest, AWidgetDrawsItsBackgroundBordersAndLabel) {
     GuiWidget button = makeMenuButton(&font);
     drawGuiWidget(&gui, &button, kMenuButtonStyles, "%s", "Hello");
     EXPECT_EQ(count("drawIndexedInRenderer"), 6u); // inside, four borders, label
+    // The label is laid out in the padded box and clipped to the whole button.
+    const RecordedCall* scissor = findCall(&recorder, "setScissorOnRenderer");
+    ASSERT_NE(scissor, nullptr);
+    EXPECT_EQ(integer(*scissor, 0), 540);
+    EXPECT_EQ(integer(*scissor, 1), 300);
+    EXPECT_EQ(integer(*scissor, 2), 740);
+    EXPECT_EQ(integer(*scissor, 3), 420);
+    EXPECT_FLOAT_EQ(lastUniform("pos")->values[0], 2.0f * 550 / 1280 - 1);
+    EXPECT_FLOAT_EQ(lastUniform("pos")->values[1], 2.0f * 310 / 720 - 1);
+    // The inner rectangle is inset by the border widths.
+    const RecordedCall* inner = findUniform(&recorder, "mvMat");
+    EXPECT_FLOAT_EQ(inner->values[12], 542.0f);
+    EXPECT_FLOAT_EQ(inner->values[0], 196.0f);
     recordedCalls().clear();
     GuiStyle invisible[WIDGET_STATE_COUNT] = {};
     for (GuiStyle& style : invisible) style.text[3] = 1.0f;
