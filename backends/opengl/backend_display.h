@@ -89,5 +89,9 @@ bool recreateWindowForMode(BackendWindow* record, const DisplayMode& mode);
 void showDisplayModeFailed();
 
 // The outer size of the window rectangle (the size the backend reports).
-inline int32_t windowRectWidth(const BackendWindow* record) { return record->windowRect.right - record->windowRect.left; }
-inline int32_t windowRectHeight(const BackendWindow* record) { return record->windowRect.bottom - record->windowRect.top; }
+inline int32_t windowRectWidth(const BackendWindow* record) {
+    return record->windowRect.right - record->windowRect.left;
+}
+inline int32_t windowRectHeight(const BackendWindow* record) {
+    return record->windowRect.bottom - record->windowRect.top;
+}

@@ -47,7 +47,8 @@ void attachContext(BackendWindow* record, HWND window) {
         wglMakeCurrent(deviceContext, legacy);
         PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
             reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
-        HGLRC modern = createContextAttribs ? createContextAttribs(deviceContext, nullptr, kContextAttributes) : nullptr;
+        HGLRC modern =
+            createContextAttribs ? createContextAttribs(deviceContext, nullptr, kContextAttributes) : nullptr;
         if (modern) {
             wglMakeCurrent(nullptr, nullptr);
             wglDeleteContext(legacy);

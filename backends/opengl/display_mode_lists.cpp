@@ -161,7 +161,8 @@ bool buildMonitorLabels(RendererState* state, uint32_t monitorCount) {
             state->currentMonitor = 0;
             return false;
         }
-        for (uint32_t i = 0; i < monitorCount; ++i) snprintf(state->monitorLabels[i], sizeof(MonitorLabel), "%u", i + 1);
+        for (uint32_t i = 0; i < monitorCount; ++i)
+            snprintf(state->monitorLabels[i], sizeof(MonitorLabel), "%u", i + 1);
         state->monitorCount = monitorCount;
     }
     if (state->currentMonitor >= state->monitorCount) state->currentMonitor = 0;

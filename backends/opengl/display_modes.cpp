@@ -171,7 +171,8 @@ void buildStartupDisplayLists(RendererState* state, BackendDisplay* display) {
     const BackendWindow& window = display->window;
     wchar_t device[DISPLAY_DEVICE_NAME_CAPACITY];
     DisplayModeList monitorModes = {};
-    if (displayDeviceOfMonitor(currentMonitor(state, display), device) && enumerateDisplayModes(device, &monitorModes)) {
+    if (displayDeviceOfMonitor(currentMonitor(state, display), device) &&
+        enumerateDisplayModes(device, &monitorModes)) {
         int32_t mode = findMode(monitorModes.modes, monitorModes.count, static_cast<uint32_t>(windowRectWidth(&window)),
                                 static_cast<uint32_t>(windowRectHeight(&window)), window.bitsPerPixel,
                                 window.refreshRate);

@@ -102,7 +102,9 @@ void enableWireframeOnRenderer(RendererState* state, bool enabled) {
     glPolygonMode(GL_FRONT_AND_BACK, enabled ? GL_LINE : GL_FILL);
 }
 
-void clearCurrentFrameBuffer(RendererState* state) { clearWithDepthWrites(state, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+void clearCurrentFrameBuffer(RendererState* state) {
+    clearWithDepthWrites(state, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
 
 void clearColorBufferOnRenderer(RendererState* state, const float* rgba) {
     if (!openGLState(state) || !rgba) return;

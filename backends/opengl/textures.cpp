@@ -64,7 +64,9 @@ void uploadLevel(const TextureFormat& format, GLint level, uint32_t width, uint3
 // The highest level sampling may use. GL treats a texture whose mip filter reaches
 // levels that were never specified as incomplete and samples black, so the range
 // stops at the last level that exists.
-void setLevelRange(uint32_t lastLevel) { glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(lastLevel)); }
+void setLevelRange(uint32_t lastLevel) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(lastLevel));
+}
 
 void applyWrapMode(uint32_t wrapMode) {
     if (wrapMode >= sizeof(kWrapModes) / sizeof(kWrapModes[0])) return;

@@ -192,6 +192,38 @@ TEST_F(Buffers, PartialDrawsAndUpdatesFromAVertex) {
     api().unbindFrameBufferInRenderer(state(), target);
 }
 
+TEST_F(Buffers, DrawsBindTheirOwnIndexBufferAfterOtherBufferWork) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
+    ShaderRecord* shader = newShader();
+    ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3));
+    FrameBufferRecord* target = newTarget(16, 16);
+    api().bindFrameBufferInRenderer(state(), target);
+    api().enableDepthTestOnRenderer(state(), false);
+    const uint32_t wholeQuad[6] = {0, 2, 1, 1, 2, 3};
+    const uint32_t lowerTriangle[6] = {0, 2, 1, 0, 2, 1};
+    const uint32_t whole = api().createIndexBufferInRendererWithData(state(), 6, wholeQuad);
+    struct Step {
+        const char* what;
+        int work; // buffer work between two draws with the same index buffer
+    };
+    for (const Step& step :
+         {Step{"creation", 0}, Step{"update to the whole quad", 1}, Step{"update to one triangle", 2}}) {
+        drawPlaced(shader, -1, -1, 1, 1, 0, kRed); // sets the uniforms
+        api().drawIndexedInRenderer(state(), shader, whole, state()->quadVertexInput);
+        const uint32_t other = api().createIndexBufferInRendererWithData(state(), 6, lowerTriangle);
+        if (step.work == 1) api().updateIndexBufferInRenderer(state(), other, 6, wholeQuad);
+        if (step.work == 2) api().updateIndexBufferInRenderer(state(), other, 6, lowerTriangle);
+        api().clearCurrentFrameBuffer(state());
+        api().drawIndexedInRenderer(state(), shader, whole, state()->quadVertexInput);
+        EXPECT_RGB(readPixel(14, 14), 255, 0, 0) << step.what;
+        api().drawIndexedInRenderer(state(), shader, other, state()->quadVertexInput);
+        api().clearCurrentFrameBuffer(state());
+        api().drawIndexedInRenderer(state(), shader, whole, state()->quadVertexInput);
+        EXPECT_RGB(readPixel(14, 14), 255, 0, 0) << step.what;
+    }
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
 TEST_F(Buffers, HandlesThatNameNothingAreRefusedQuietly) {
     REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
     ShaderRecord* shader = newShader();

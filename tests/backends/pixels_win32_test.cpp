@@ -105,8 +105,8 @@ TEST_F(Pixels, BuiltInGuiShaders) {
     ASSERT_TRUE(buildShader(color, api().defaultGUIColorShaderSource(), 0, colorUniforms, 3, CULL_NONE, BLEND_ALPHA));
     ASSERT_TRUE(buildShader(transformed, api().defaultGUITransformedTextShaderSource(), 8, transformUniforms, 2,
                             CULL_NONE, BLEND_ALPHA));
-    ASSERT_TRUE(
-        buildShader(image, api().defaultGUIImageShaderSource(), 0, transformUniforms, 2, CULL_NONE, BLEND_PREMULTIPLIED));
+    ASSERT_TRUE(buildShader(image, api().defaultGUIImageShaderSource(), 0, transformUniforms, 2, CULL_NONE,
+                            BLEND_PREMULTIPLIED));
 
     // Glyph coverage in one channel: full and half.
     TextureDescription coverageDescription = colorDescription(2, 2, PIXEL_FORMAT_R8);

@@ -96,7 +96,8 @@ TEST_F(Shaders, UniformsTheShaderLacksChangeNothing) {
     api().sendVector4DToShaderInRenderer(state(), shader, "tint", kRed);
     api().sendVector4DToShaderInRenderer(state(), shader, "tintt", kGreen); // not declared
     api().sendVector4DToShaderInRenderer(state(), shader, "tin", kGreen);
-    api().sendVector2DToShaderInRenderer(state(), shader, "uvScale", RendererVector2{1, 1}); // declared, not in the source
+    api().sendVector2DToShaderInRenderer(state(), shader, "uvScale",
+                                         RendererVector2{1, 1});      // declared, not in the source
     api().sendFloatToShaderInRenderer(state(), shader, "area", 5.0f); // wrong type: GL refuses it
     api().sendVector3DToShaderOInRenderer(state(), shader, "tint", kGreen, 12); // tint is not an array
     api().sendFloatToShaderOInRenderer(state(), shader, std::string(80, 'x').c_str(), 1.0f, 4);
