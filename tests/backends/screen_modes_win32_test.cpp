@@ -259,6 +259,28 @@ TEST_F(ScreenModes, SwitchesKeepEveryObjectDrawing) {
     drawsEverything("after the monitor change");
     ClipCursor(nullptr);
 
+    // Display-mode changes to the mode the display has re-create the window for it.
+    api().getAvailableRendererResolutions(state());
+    const int32_t desktop = [] {
+        for (uint32_t i = 0; i < state()->resolutionCount; ++i)
+            if (state()->resolutions[i].width == static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)) &&
+                state()->resolutions[i].height == static_cast<uint32_t>(GetSystemMetrics(SM_CYSCREEN)))
+                return static_cast<int32_t>(i);
+        return -1;
+    }();
+    ASSERT_GE(desktop, 0);
+    EXPECT_TRUE(api().setDisplayResolutionInRenderer(state(), desktop));
+    pumpMessages();
+    EXPECT_EQ(state()->currentResolution, static_cast<uint32_t>(desktop));
+    ASSERT_GT(state()->frequencyCount, 0u);
+    EXPECT_EQ(windowTitle(), L"KV2018 Tollan & Wexley");
+    EXPECT_EQ(state()->width, static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)));
+    drawsEverything("after the resolution change");
+    EXPECT_TRUE(api().setDisplayFrequencyInRenderer(state(), 0));
+    pumpMessages();
+    EXPECT_EQ(state()->currentFrequency, 0u);
+    drawsEverything("after the frequency change");
+
     // The other tests expect the window of a fresh start.
     ASSERT_TRUE(restartBackend());
     api().beginFrameInRenderer(state());
