@@ -30,6 +30,8 @@ PixelInput VSMain(VertexInput input) {
 }
 
 float4 PSMain(PixelInput input) : SV_Target {
-    float alpha = 0.25 * smoothstep(1.5, 9.0, input.viewDistance) + 0.2 * input.downward;
+    // smoothstep(1.5, 9.0, distance), spelled out: the compiler here lacks smoothstep.
+    float t = saturate((input.viewDistance - 1.5) / 7.5);
+    float alpha = 0.25 * t * t * (3.0 - 2.0 * t) + 0.2 * input.downward;
     return float4(0.0, 0.0, 0.0, clamp(alpha, 0.0, 0.45));
 }
