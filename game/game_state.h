@@ -3,17 +3,18 @@
 #pragma once
 
 #include "backend/renderer_types.h"
+#include "engine/assets/gltf_mesh.h"
 #include "engine/assets/mesh.h"
 #include "engine/assets/model_drawing.h"
 #include "engine/assets/texture.h"
 #include "engine/math/matrix.h"
+#include "engine/text/font_atlas.h"
+#include "engine/text/gui.h"
+#include "engine/text/gui_widget.h"
+#include "engine/text/language_file.h"
+#include "engine/text/name_ids.h"
 
 #include <stdint.h>
-
-struct FontAtlas;
-struct GuiContext;
-struct GuiWidget;
-struct LanguageFile;
 
 enum { MONITOR_COUNT = 4, HINT_FINAL_STEP = 7, KEYPAD_CODE_LENGTH = 4, NO_MONITOR = -1 };
 
@@ -51,12 +52,6 @@ struct Interactable {
     SubMesh* subMeshes;
     Mesh pickMesh;     // every sub-mesh merged, for ray tests
     int32_t monitorIndex; // monitor through which it was hit this frame, NO_MONITOR when none
-};
-
-struct Transform {
-    Vec3 translation;
-    Vec3 scale;
-    Quat rotation;
 };
 
 struct Entity {
@@ -190,6 +185,7 @@ struct GameState {
     bool rightHeldLastFrame;
     int32_t lastMouseX;
     int32_t lastMouseY;
+    InputSnapshot input;    // this frame's
     uint32_t requiredCount; // this frame: interactables needed for the end
     uint32_t doneCount;     // and of those, the ones done
 
@@ -206,11 +202,13 @@ struct GameState {
     TextureDescription colorAttachment;
     TextureDescription depthAttachment;
 
-    FontAtlas* largeFont;
-    FontAtlas* smallFont;
-    LanguageFile* language;
-    GuiContext* gui;
-    GuiWidget* menuButton;
+    uint32_t languageNumber;
+    LanguageFile language;
+    NameIds names;
+    FontAtlas largeFont; // 36 pixels at a client height of 720
+    FontAtlas smallFont; // 20 pixels at a client height of 720
+    GuiContext gui;
+    GuiWidget menuButton;
 
     char loadFailure[256]; // why loadGame returned false
 };

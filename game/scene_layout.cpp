@@ -87,3 +87,18 @@ void assignMonitorCameras(GameState* game) {
         if (monitor->reachable && game->cameraCount > 0) monitor->reachable[monitor->reachableCount++] = monitor->camera;
     }
 }
+
+bool buildUnitQuad(Mesh* quad) {
+    static const float kCorners[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+    static const uint32_t kIndices[6] = {0, 2, 1, 1, 2, 3};
+    releaseMesh(quad);
+    quad->vertexFormat = 0;
+    if (!setMeshVertexSlotCount(quad, 4 * 11) || !setMeshIndexCount(quad, 6)) return false;
+    for (int i = 0; i < 4; ++i) {
+        float* v = quad->vertices + 11 * i;
+        const float values[11] = {kCorners[i][0], kCorners[i][1], 0, kCorners[i][0], kCorners[i][1], 1, 1, 1, 0, 0, 1};
+        memcpy(v, values, sizeof(values));
+    }
+    memcpy(quad->indices, kIndices, sizeof(kIndices));
+    return true;
+}

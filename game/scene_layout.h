@@ -24,3 +24,7 @@ Quat rotationFromDataAngles(Vec3 degrees);
 
 // Monitor slot i shows camera i, or camera 0 when there are fewer cameras.
 void assignMonitorCameras(GameState* game);
+
+// The unit quad in vertex format 0: (0,0), (0,1), (1,0), (1,1) with matching texture
+// coordinates, white, facing +z; indices 0, 2, 1, 1, 2, 3.
+bool buildUnitQuad(Mesh* quad);

@@ -438,39 +438,43 @@ bool checkReferences(Parse* parse) {
                 return fail(parse, "primitive %u of mesh %u names material %d, which does not exist", k, m, p.material);
         }
     }
-    // Parents: the first node listing a node as its child. Walking up from every node
-    // must end at a root; a chain that comes back to itself has no world transform.
+    // The child lists must form a forest or at least a graph without cycles: a node
+    // listed below one of its own descendants (or below itself) has no world transform,
+    // and the parent walk of the mesh builder would not end.
     uint32_t count = d->nodes.count;
     if (count == 0) return true;
-    int32_t* parent = static_cast<int32_t*>(malloc(sizeof(int32_t) * count));
-    uint8_t* state = static_cast<uint8_t*>(calloc(count, 1)); // 0 new, 1 on the current walk, 2 reaches a root
-    bool ok = parent && state;
+    struct Step {
+        uint32_t node;
+        uint32_t next; // next child to visit
+    };
+    Step* stack = static_cast<Step*>(malloc(sizeof(Step) * count));
+    uint8_t* state = static_cast<uint8_t*>(calloc(count, 1)); // 0 unseen, 1 on the current path, 2 done
+    bool ok = stack && state;
     if (!ok) fail(parse, "not enough memory for the document");
-    for (uint32_t i = 0; ok && i < count; ++i) parent[i] = -1;
-    for (uint32_t p = 0; ok && p < count; ++p) {
-        const GltfNode& node = d->nodes.elements[p];
-        for (uint32_t c = 0; c < node.children.count; ++c) {
-            uint32_t child = node.children.elements[c];
-            if (parent[child] < 0) parent[child] = static_cast<int32_t>(p);
-        }
-    }
     for (uint32_t start = 0; ok && start < count; ++start) {
-        uint32_t n = start;
-        while (state[n] == 0) {
-            state[n] = 1;
-            if (parent[n] < 0) break;
-            n = static_cast<uint32_t>(parent[n]);
-        }
-        if (state[n] == 1 && parent[n] >= 0) {
-            ok = fail(parse, "node %u is its own ancestor: the node graph has a cycle", n);
-            break;
-        }
-        for (n = start; state[n] == 1; n = static_cast<uint32_t>(parent[n])) {
-            state[n] = 2;
-            if (parent[n] < 0) break;
+        if (state[start]) continue;
+        uint32_t depth = 0;
+        stack[depth++] = Step{start, 0};
+        state[start] = 1;
+        while (ok && depth > 0) {
+            Step* top = &stack[depth - 1];
+            const GltfNode& node = d->nodes.elements[top->node];
+            if (top->next == node.children.count) {
+                state[top->node] = 2;
+                --depth;
+                continue;
+            }
+            uint32_t child = node.children.elements[top->next++];
+            if (state[child] == 1) {
+                ok = fail(parse, "node %u lists node %u, one of its ancestors or itself, as a child: the node graph has a cycle",
+                          top->node, child);
+            } else if (state[child] == 0) {
+                state[child] = 1;
+                stack[depth++] = Step{child, 0};
+            }
         }
     }
-    free(parent);
+    free(stack);
     free(state);
     return ok;
 }
@@ -484,6 +488,13 @@ bool parseRoot(Parse* parse, const JsonValue& root, char* uriOut, uint32_t* byte
     if (!version || !version->IsString()) return fail(parse, "no \"asset\".\"version\" text");
     if (strtod(version->GetString(), nullptr) >= 3.0)
         return fail(parse, "glTF version %s is not read (only versions below 3)", version->GetString());
+
+    // A loader must refuse a model that needs an extension it does not know (compressed
+    // geometry, for one, would otherwise read as accessors without data).
+    const JsonValue* required = member(root, "extensionsRequired");
+    if (required && required->IsArray() && required->Size() > 0)
+        return fail(parse, "requires the extension %s, which is not read",
+                    (*required)[0].IsString() ? (*required)[0].GetString() : "(unnamed)");
 
     const JsonValue* buffers = collection(parse, root, "buffers");
     if (parse->failed) return false;
@@ -635,7 +646,8 @@ int parseGltfDocumentText(const char* text, size_t length, char* uriOut, uint32_
         rapidjson::Document json;
         json.Parse<rapidjson::kParseStopWhenDoneFlag>(text, length);
         if (json.HasParseError()) {
-            refuseAsset("not JSON (error %d at byte %zu)", static_cast<int>(json.GetParseError()), json.GetErrorOffset());
+            refuseAsset("not JSON (error %d at byte %llu)", static_cast<int>(json.GetParseError()),
+                        static_cast<unsigned long long>(json.GetErrorOffset()));
             ok = false;
         } else {
             ok = parseRoot(&parse, json, uriOut, byteLengthOut);

@@ -6,6 +6,7 @@
 #include "engine/math/matrix.h"
 #include "engine/platform/files.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -173,6 +174,12 @@ bool buildPrimitive(Mesh* mesh, const GltfDocument* document, const GltfMesh* gl
             return refuseAsset("%s accessor %d is not three floats per vertex", what, p.position);
         vertexCount = a.count;
         if (!openAccessor(document, p.position, vertexCount, 12, binary, bufferSize, what, &positions)) return false;
+        // Infinite or undefined positions cannot be drawn, placed or hit by a ray.
+        for (uint32_t i = 0; i < vertexCount; ++i) {
+            const unsigned char* e = element(&positions, i);
+            if (!isfinite(readF32(e)) || !isfinite(readF32(e + 4)) || !isfinite(readF32(e + 8)))
+                return refuseAsset("%s: vertex %u is not at a finite position", what, i);
+        }
     }
     struct Attribute {
         int32_t accessor;

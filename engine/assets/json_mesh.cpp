@@ -129,8 +129,8 @@ bool loadJsonMesh(Mesh* mesh, const char* path) {
         // Parsing ends after the first complete value; whatever follows is ignored.
         document.Parse<rapidjson::kParseStopWhenDoneFlag>(text);
         if (document.HasParseError()) {
-            ok = refuseAsset("%s: not JSON (error %d at byte %zu)", path, static_cast<int>(document.GetParseError()),
-                             document.GetErrorOffset());
+            ok = refuseAsset("%s: not JSON (error %d at byte %llu)", path, static_cast<int>(document.GetParseError()),
+                             static_cast<unsigned long long>(document.GetErrorOffset()));
         } else if (!document.IsObject()) {
             ok = refuseAsset("%s: the document is not an object", path);
         } else {

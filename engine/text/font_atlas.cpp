@@ -107,6 +107,21 @@ bool inTables(const FontAtlas* atlas, uint32_t code) {
     return false;
 }
 
+// Moves the pending code points that are not in the tables yet to their end.
+void takePending(FontAtlas* atlas) {
+    for (uint32_t p = 0; p < atlas->pendingCount; ++p) {
+        uint32_t code = atlas->pending[p];
+        if (inTables(atlas, code)) continue;
+        if (!reserveGlyphs(atlas, atlas->glyphCount + 1)) break;
+        atlas->codes[atlas->glyphCount] = code;
+        atlas->atlasPositions[atlas->glyphCount] = AtlasPoint{0, 0};
+        atlas->sizes[atlas->glyphCount] = AtlasPoint{0, 0};
+        atlas->advances[atlas->glyphCount] = AtlasPoint{0, 0};
+        atlas->bearings[atlas->glyphCount] = AtlasPoint{0, 0};
+        ++atlas->glyphCount;
+    }
+}
+
 } // namespace
 
 FontAtlas emptyFontAtlas() { return FontAtlas{}; }
@@ -153,6 +168,9 @@ void sortGlyphsByHeight(FontAtlas* atlas) {
 void rebuildFontAtlas(FontAtlas* atlas) {
     if (!atlas->face) return;
     setFaceSize(atlas);
+    // Glyphs queued before the rebuild (a language's character set queued at start-up,
+    // before the first resize) are built with it instead of being dropped.
+    takePending(atlas);
     for (uint32_t i = 0; i < atlas->glyphCount; ++i) loadGlyphMetrics(atlas, i);
     sortGlyphsByHeight(atlas);
     packAndRasteriseAtlas(atlas);
@@ -166,14 +184,9 @@ void addPendingGlyphs(FontAtlas* atlas) {
         return;
     }
     setFaceSize(atlas);
-    for (uint32_t p = 0; p < atlas->pendingCount; ++p) {
-        uint32_t code = atlas->pending[p];
-        if (inTables(atlas, code)) continue;
-        if (!reserveGlyphs(atlas, atlas->glyphCount + 1)) break;
-        atlas->codes[atlas->glyphCount] = code;
-        loadGlyphMetrics(atlas, atlas->glyphCount);
-        ++atlas->glyphCount;
-    }
+    uint32_t first = atlas->glyphCount;
+    takePending(atlas);
+    for (uint32_t i = first; i < atlas->glyphCount; ++i) loadGlyphMetrics(atlas, i);
     sortGlyphsByHeight(atlas);
     packAndRasteriseAtlas(atlas);
     atlas->pendingCount = 0;

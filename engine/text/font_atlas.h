@@ -73,7 +73,7 @@ int32_t loadFontFile(FontAtlas* atlas, const char* path);
 int32_t loadFontFromMemory(FontAtlas* atlas, uint8_t* data, uint32_t size);
 
 // Sets the pixel size and reloads, sorts, packs and rasterises every glyph in the
-// tables (after a resize). Nothing without a face.
+// tables and every pending one (after a resize). Nothing without a face.
 void rebuildFontAtlas(FontAtlas* atlas);
 
 // Moves the pending code points into the tables, then packs and rasterises all pages.

@@ -254,6 +254,12 @@ TEST_F(FontAtlasTest, PendingCodePointsQueueOnceAndRebuildKeepsEveryGlyph) {
     EXPECT_GT(large.size.y, small.size.y);
     EXPECT_GT(large.advance.x, small.advance.x);
     EXPECT_EQ(atlas.pages[0].texture, texture);
+    // Code points queued before a rebuild are built with it.
+    queuePendingGlyph(&atlas, 'z');
+    rebuildFontAtlas(&atlas);
+    EXPECT_EQ(atlas.pendingCount, 0u);
+    EXPECT_TRUE(lookUpGlyph(&atlas, 'z', &large));
+    EXPECT_GT(large.size.x, 0);
 }
 
 TEST_F(FontAtlasTest, AnUnreadableFontLeavesTheAtlasWithoutAFace) {

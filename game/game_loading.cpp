@@ -1,0 +1,353 @@
+#include "game/game_loading.h"
+
+#include "app/program_state.h"
+#include "engine/assets/binary_mesh.h"
+#include "engine/assets/gltf_mesh.h"
+#include "engine/platform/files.h"
+#include "engine/text/gui.h"
+#include "engine/text/gui_widget.h"
+#include "game/interaction.h"
+#include "game/scene_files.h"
+#include "game/scene_layout.h"
+#include "game/texture_table.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const char* const kCameraModelPath = "data/meshes/objects/Cam.glb";
+const char* const kLevelTextureList = "data/meshes/textures";
+const char* const kInteractableList = "data/meshes/interactibleNames";
+const char* const kEntityList = "data/meshes/entities";
+const char* const kWhiteTexture = "data/textures/white.png";
+const char* const kBlackTexture = "data/blackpixel.bmp";
+
+bool fail(GameState* game, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(game->loadFailure, sizeof(game->loadFailure), format, arguments);
+    va_end(arguments);
+    fprintf(stderr, "Quarlo: %s\n", game->loadFailure);
+    return false;
+}
+
+char* copyText(const char* text) {
+    size_t length = strlen(text);
+    char* copy = static_cast<char*>(malloc(length + 1));
+    if (copy) memcpy(copy, text, length + 1);
+    return copy;
+}
+
+// One program of the table below.
+struct ProgramSpec {
+    const char* path; // under data/shaders/, without the extension
+    int32_t vertexFormat;
+    const char* const* uniforms; // null-terminated, then the component counts
+    const uint16_t* components;
+    bool postProcess; // writes colour only
+};
+
+const char* const kFixedUniforms[] = {"mvMat", "projMat", nullptr};
+const uint16_t kFixedComponents[] = {16, 16};
+const char* const kLightUniforms[] = {"mvMat",          "projMat",   "modelMat",     "inverseModelMat",
+                                      "lightDirection", "highlight", "spotPosition", "lightMultiplier",
+                                      nullptr};
+const uint16_t kLightComponents[] = {16, 16, 16, 9, 3, 1, 3, 3};
+const char* const kTextUniforms[] = {"pos", "scale", nullptr};
+const uint16_t kTextComponents[] = {3, 3};
+const char* const kColorUniforms[] = {"mvMat", "projMat", "color", nullptr};
+const uint16_t kColorComponents[] = {16, 16, 4};
+const char* const kPostUniforms[] = {"mvMat", "projMat", "screenSize", nullptr};
+const uint16_t kPostComponents[] = {16, 16, 2};
+
+struct ProgramSlot {
+    ShaderRecord* record;
+    ProgramSpec spec;
+};
+
+// The order in which the programs are read, declared and compiled.
+void programTable(GameState* game, ProgramSlot out[11]) {
+    ShaderPrograms* s = &game->shaders;
+    const ProgramSlot table[11] = {
+        {&s->basicFixed, {"basic-fixed", 0, kFixedUniforms, kFixedComponents, false}},
+        {&s->basicDirectionalLight, {"basic-directional-light", 0, kLightUniforms, kLightComponents, false}},
+        {&s->text, {"text", 8, kTextUniforms, kTextComponents, false}},
+        {&s->color, {"color", 0, kColorUniforms, kColorComponents, false}},
+        {&s->shadowmap, {"shadowmap", 0, kFixedUniforms, kFixedComponents, false}},
+        {&s->horizontalBlur[0], {"PostProcess/horizontalBlur", 3, kPostUniforms, kPostComponents, true}},
+        {&s->horizontalBlur[1], {"PostProcess/horizontalBlur", 3, kPostUniforms, kPostComponents, true}},
+        {&s->verticalBlur, {"PostProcess/verticalBlur", 3, kPostUniforms, kPostComponents, true}},
+        {&s->bloomComposite, {"PostProcess/bloomComposite", 3, kPostUniforms, kPostComponents, true}},
+        {&s->onlyBright, {"PostProcess/onlyBright", 3, kPostUniforms, kPostComponents, true}},
+        {&s->toneMapping, {"PostProcess/toneMapping", 3, kPostUniforms, kPostComponents, true}},
+    };
+    memcpy(out, table, sizeof(table));
+}
+
+bool loadPrograms(GameState* game) {
+    ProgramSlot programs[11];
+    programTable(game, programs);
+    const char* extension = gRenderer.getShaderSourceFileExtensionInRenderer();
+    if (!extension) extension = "";
+    for (const ProgramSlot& program : programs) {
+        char path[256];
+        snprintf(path, sizeof(path), "data/shaders/%s%s", program.spec.path, extension);
+        char* source = readTextFile(path);
+        if (!source) return fail(game, "%s: cannot be opened", path);
+        gRenderer.loadShaderFromSourceInRenderer(&gRendererState, program.record, source);
+        delete[] source;
+        UniformDeclaration declarations[8];
+        uint32_t count = 0;
+        for (; program.spec.uniforms[count]; ++count)
+            declarations[count] = UniformDeclaration{program.spec.uniforms[count], 0, program.spec.components[count]};
+        gRenderer.setShaderInputInRenderer(&gRendererState, program.record, program.spec.vertexFormat, declarations,
+                                           count);
+        if (program.spec.postProcess) gRenderer.setShaderOutputInRenderer(&gRendererState, program.record, 1);
+        // A program the backend cannot build draws nothing; the game still runs.
+        if (!gRenderer.compileShaderInRenderer(&gRendererState, program.record))
+            fprintf(stderr, "Quarlo: %s did not compile\n", path);
+    }
+    return true;
+}
+
+// A mesh file of the data folder into a fresh format-0 mesh; false (with the reason)
+// when it is missing or refused.
+bool loadDataMesh(GameState* game, Mesh* mesh, const char* path) {
+    *mesh = Mesh{};
+    mesh->vertexFormat = 0;
+    if (fileSize(path) == 0) return fail(game, "%s: missing or empty", path);
+    if (!loadMesh(mesh, path)) return fail(game, "%s: refused", path);
+    return true;
+}
+
+// Buffers for a loaded mesh; the index count is kept to whole triangles.
+void uploadLoadedMesh(GpuMesh* gpu, const Mesh* mesh) {
+    uploadMesh(gpu, mesh->vertices, meshVertexCount(mesh), mesh->indices, mesh->indexCount / 3 * 3,
+               mesh->vertexFormat);
+}
+
+Texture* dataTexture(GameState* game, const char* path, bool repeat) {
+    if (fileSize(path) == 0) {
+        fail(game, "%s: missing or empty", path);
+        return nullptr;
+    }
+    bool isNew = false;
+    Texture* texture = findOrLoadTexture(&game->textures, path, &isNew);
+    if (!texture) {
+        fail(game, "%s: out of memory", path);
+        return nullptr;
+    }
+    if (isNew && repeat) {
+        uint32_t id = static_cast<uint32_t>(texture->id);
+        gRenderer.setTextureWrapModeInRenderer(&gRendererState, &id, WRAP_REPEAT);
+        texture->id = static_cast<int32_t>(id);
+    }
+    return texture;
+}
+
+bool loadLevelMeshes(GameState* game) {
+    TextureList list;
+    if (!readTextureList(kLevelTextureList, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    game->levelMeshes = static_cast<LevelMesh*>(calloc(list.count ? list.count : 1, sizeof(LevelMesh)));
+    if (!game->levelMeshes) return fail(game, "out of memory for %u level meshes", list.count);
+    bool ok = true;
+    for (uint32_t i = 0; i < list.count && ok; ++i) {
+        LevelMesh* slot = &game->levelMeshes[i];
+        slot->gpu = emptyGpuMesh();
+        slot->texture = dataTexture(game, list.paths[i], true);
+        if (!slot->texture) ok = false;
+        char path[64];
+        snprintf(path, sizeof(path), "data/meshes/%u.dmesh", i);
+        Mesh mesh;
+        if (ok && loadDataMesh(game, &mesh, path)) {
+            uploadLoadedMesh(&slot->gpu, &mesh);
+            game->levelMeshCount = i + 1;
+        } else {
+            ok = false;
+        }
+        releaseMesh(&mesh);
+    }
+    releaseTextureList(&list);
+    return ok;
+}
+
+bool loadInteractable(GameState* game, Interactable* object, const InteractableRecord* record) {
+    object->name = copyText(record->name);
+    object->openingItem = copyText(record->openingItem);
+    if (!object->name || !object->openingItem) return fail(game, "out of memory");
+    object->required = record->required;
+    object->openOffset = record->openOffset;
+    object->monitorIndex = NO_MONITOR;
+    object->pickMesh.vertexFormat = 0;
+
+    char path[512];
+    snprintf(path, sizeof(path), "data/meshes/%s_textures", record->name);
+    TextureList list;
+    if (!readTextureList(path, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    object->subMeshes = static_cast<SubMesh*>(calloc(list.count ? list.count : 1, sizeof(SubMesh)));
+    if (!object->subMeshes) {
+        releaseTextureList(&list);
+        return fail(game, "out of memory");
+    }
+    bool ok = true;
+    for (uint32_t k = 0; k < list.count && ok; ++k) {
+        SubMesh* sub = &object->subMeshes[k];
+        sub->gpu = emptyGpuMesh();
+        snprintf(path, sizeof(path), "data/meshes/%s%u.dmesh", record->name, k);
+        Mesh mesh;
+        if (!loadDataMesh(game, &mesh, path)) {
+            ok = false;
+        } else {
+            uploadLoadedMesh(&sub->gpu, &mesh);
+            appendMesh(&object->pickMesh, &mesh);
+            sub->texture = dataTexture(game, list.paths[k], false);
+            if (!sub->texture) ok = false;
+            object->subMeshCount = k + 1;
+        }
+        releaseMesh(&mesh);
+    }
+    releaseTextureList(&list);
+    return ok;
+}
+
+bool loadInteractables(GameState* game) {
+    InteractableList list;
+    if (!readInteractableList(kInteractableList, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    game->interactables = static_cast<Interactable*>(calloc(list.count ? list.count : 1, sizeof(Interactable)));
+    if (!game->interactables) {
+        releaseInteractableList(&list);
+        return fail(game, "out of memory");
+    }
+    bool ok = true;
+    for (uint32_t i = 0; i < list.count && ok; ++i) {
+        ok = loadInteractable(game, &game->interactables[i], &list.records[i]);
+        game->interactableCount = i + 1;
+    }
+    releaseInteractableList(&list);
+    return ok;
+}
+
+bool loadEntity(GameState* game, Entity* entity, const EntityRecord* record) {
+    entity->name = copyText(record->name);
+    if (!entity->name) return fail(game, "out of memory");
+    entity->id = lookUpNameId(&game->names, record->name);
+    entity->world = Transform{record->positionA, record->scaleA, rotationFromDataAngles(record->rotationA)};
+    entity->preview = Transform{record->positionB, record->scaleB, rotationFromDataAngles(record->rotationB)};
+    entity->pickable = record->pickable;
+    entity->gpu = emptyGpuMesh();
+    entity->texture = game->whiteTexture;
+    entity->monitorIndex = NO_MONITOR;
+    entity->mesh = Mesh{};
+    entity->mesh.vertexFormat = 0;
+    if (fileSize(record->modelPath) == 0) return fail(game, "%s: missing or empty", record->modelPath);
+    if (!loadGlb(&entity->mesh, record->modelPath, record->partName[0] ? record->partName : nullptr))
+        return fail(game, "%s: refused", record->modelPath);
+    if (entity->mesh.indexCount == 0)
+        return fail(game, "%s: no mesh%s%s", record->modelPath, record->partName[0] ? " named " : "",
+                    record->partName);
+    if (record->color.x != -1.0f || record->color.y != -1.0f || record->color.z != -1.0f) {
+        uint32_t vertices = meshVertexCount(&entity->mesh);
+        for (uint32_t v = 0; v < vertices; ++v) {
+            float* colour = entity->mesh.vertices + 11 * v + 5;
+            colour[0] = record->color.x;
+            colour[1] = record->color.y;
+            colour[2] = record->color.z;
+        }
+    }
+    uploadLoadedMesh(&entity->gpu, &entity->mesh);
+    return true;
+}
+
+bool loadEntities(GameState* game) {
+    EntityList list;
+    if (!readEntityList(kEntityList, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    // Every monitor needs a camera to show.
+    if (list.cameraCount == 0) {
+        releaseEntityList(&list);
+        return fail(game, "%s: no security camera", kEntityList);
+    }
+    game->cameras = static_cast<SecurityCamera*>(calloc(list.cameraCount, sizeof(SecurityCamera)));
+    game->entities = static_cast<Entity*>(calloc(list.entityCount ? list.entityCount : 1, sizeof(Entity)));
+    game->world = static_cast<Entity**>(calloc(list.entityCount ? list.entityCount : 1, sizeof(Entity*)));
+    if (!game->cameras || !game->entities || !game->world) {
+        releaseEntityList(&list);
+        return fail(game, "out of memory");
+    }
+    game->worldCapacity = list.entityCount ? list.entityCount : 1;
+    for (uint32_t i = 0; i < list.cameraCount; ++i) {
+        setUpSecurityCamera(&game->cameras[i], &list.cameras[i]);
+        game->cameras[i].name = copyText(list.cameras[i].name);
+    }
+    game->cameraCount = list.cameraCount;
+    bool ok = true;
+    for (uint32_t i = 0; i < list.entityCount && ok; ++i) {
+        ok = loadEntity(game, &game->entities[i], &list.entities[i]);
+        game->entityCount = i + 1;
+        if (ok) game->world[game->worldCount++] = &game->entities[i];
+    }
+    releaseEntityList(&list);
+    return ok;
+}
+
+} // namespace
+
+bool loadGameWorld(GameState* game) {
+    game->loadFailure[0] = 0;
+
+    // 1. The eleven programs.
+    if (!loadPrograms(game)) return false;
+
+    // 2. The client size, the GUI and the menu button.
+    game->clientWidth = gRendererState.width;
+    game->clientHeight = gRendererState.height;
+    initGui(&game->gui, &game->shaders.text, &game->shaders.color);
+    game->menuButton = makeMenuButton(&game->largeFont);
+
+    // 3. The camera model drawn at every security camera.
+    if (!loadDataMesh(game, &game->cameraMesh, kCameraModelPath)) return false;
+    game->cameraGpu = emptyGpuMesh();
+    uploadLoadedMesh(&game->cameraGpu, &game->cameraMesh);
+
+    // 4-5. The level and the objects that open.
+    if (!loadLevelMeshes(game) || !loadInteractables(game)) return false;
+
+    // 6. The default textures.
+    game->whiteTexture = dataTexture(game, kWhiteTexture, false);
+    game->blackTexture = dataTexture(game, kBlackTexture, false);
+    if (!game->whiteTexture || !game->blackTexture) return false;
+
+    // 7. The unit quad, the GUI camera, the monitors and the chair.
+    if (!buildUnitQuad(&game->unitQuad)) return fail(game, "out of memory");
+    game->unitQuadGpu = emptyGpuMesh();
+    uploadMeshRecord(&game->unitQuadGpu, &game->unitQuad);
+    game->guiView = identityMatrix4();
+    game->guiProjection = identityMatrix4();
+    orthographic(&game->guiProjection, 0.0f, 1280.0f, 0.0f, 720.0f, -2.0f, 10.0f);
+    PanelPlacement panels[MONITOR_COUNT];
+    placeMonitorPanels(panels);
+    for (uint32_t i = 0; i < MONITOR_COUNT; ++i) game->monitors[i].panel = panels[i];
+    resetPlayerView(&game->player);
+    game->cameraModelScale = Vec3{1.0f, 1.0f, 1.0f};
+    game->cameraModelRotation = quaternionFromAxisAngle(Vec3{1.0f, 0.0f, 0.0f}, -90.0f);
+
+    // 8. Cameras and placed entities.
+    if (!loadEntities(game)) return false;
+
+    // 9. Monitors on their first cameras, and a fresh start.
+    assignMonitorCameras(game);
+    resetPlayState(game);
+    return true;
+}
+
+void resetPlayState(GameState* game) {
+    game->heldItem = nullptr;
+    game->hoveredItem = nullptr;
+    game->escapeHeld = game->leftArrowHandled = game->rightArrowHandled = false;
+    game->clickConsumed = game->rightHeldLastFrame = false;
+    game->playTime = 0.0f;
+    game->typedCount = 0;
+    memcpy(game->keypadCode, "3859", KEYPAD_CODE_LENGTH);
+}

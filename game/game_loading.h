@@ -1,0 +1,12 @@
+// Building the world from the data folder: programs, GUI, camera model, level,
+// interactables, default textures, fixed layout, cameras and entities, in that order.
+#pragma once
+
+#include "game/game_state.h"
+
+// False, with the reason in game->loadFailure (also written to stderr), when a file
+// the game needs is missing or refused.
+bool loadGameWorld(GameState* game);
+
+// Held item, edge flags, play time and keypad back to their starting values.
+void resetPlayState(GameState* game);

@@ -1,0 +1,13 @@
+// The off-screen targets of the frame, sized from the client area, and the resize
+// handler that re-creates them.
+#pragma once
+
+#include "game/game_state.h"
+
+// Font sizes for a client height: 36 and 20 pixels at 720, scaled and truncated.
+uint32_t largeFontSize(uint32_t clientHeight);
+uint32_t smallFontSize(uint32_t clientHeight);
+
+// Viewport, client size, font sizes and atlases, then every target in order: scene,
+// quarter A and B, monitor 0, the shared monitor scene, monitors 1 to 3, eighth A and B.
+void resizeGameTargets(GameState* game, int32_t width, int32_t height);

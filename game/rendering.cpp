@@ -1,0 +1,348 @@
+#include "game/rendering.h"
+
+#include "app/program_state.h"
+#include "engine/text/gui.h"
+#include "engine/text/gui_widget.h"
+#include "engine/text/name_ids.h"
+
+#include <math.h>
+#include <stdio.h>
+
+namespace {
+
+const float kClearColor[4] = {0.46484375f, 0.70703125f, 0.9921875f, 0.0f};
+const float kLightMultiplier[3] = {0.6f, 0.6f, 0.6f};
+const float kTextColor[4] = {0.9f, 0.9f, 0.9f, 1.0f};
+const float kDigitColor[4] = {0.9f, 0.1f, 0.1f, 1.0f};
+const float kPanelGrey[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+const float kSlotColor[4] = {0.08f, 0.09f, 0.11f, 0.55f};
+const float kDesignWidth = 1280.0f;
+const float kDesignHeight = 720.0f;
+const float kSlotWidth = 96.0f;
+const float kSlotHeight = 128.0f;
+const float kPreviewDegreesPerSecond = 20.0f;
+
+Vec3 lightDirection() {
+    float length = sqrtf(3.65f);
+    return Vec3{1.0f / length, 1.1f / length, -1.2f / length};
+}
+
+RendererState* state() { return &gRendererState; }
+
+void send3(ShaderRecord* shader, const char* name, Vec3 value) {
+    gRenderer.sendVector3DToShaderInRenderer(state(), shader, name, &value.x);
+}
+
+void bindTarget(FrameBufferRecord* target) { gRenderer.bindFrameBufferInRenderer(state(), target); }
+void unbindTarget(FrameBufferRecord* target) { gRenderer.unbindFrameBufferInRenderer(state(), target); }
+
+void clearTarget() {
+    gRenderer.clearCurrentFrameBuffer(state());
+    gRenderer.clearColorBufferOnRenderer(state(), kClearColor);
+}
+
+void depthOn() {
+    gRenderer.enableDepthMaskOnRenderer(state(), true);
+    gRenderer.enableDepthTestOnRenderer(state(), true);
+}
+
+uint32_t colorOf(const FrameBufferRecord* target) {
+    return target->textures && target->attachmentCount ? target->textures[0] : RENDERER_INVALID_ID;
+}
+
+// A texture id as drawSceneObject wants it: a pointer to an i32 that lives long enough.
+struct BoundTexture {
+    int32_t id;
+};
+
+void drawObject(GpuMesh* mesh, int32_t* texture, Vec3 position, Vec3 scale, Quat rotation, const Mat4* view) {
+    SceneObject object = {mesh, texture, position, scale, rotation, Vec3{0, 0, 0}};
+    drawSceneObject(&object, view);
+}
+
+// Everything of the building seen through a view: entities (the ones hit through
+// highlightMonitor lit up), other cameras' models, the level, the interactables.
+void drawWorld(GameState* game, const Mat4* view, int32_t highlightMonitor, int32_t skipCamera) {
+    ShaderRecord* light = &game->shaders.basicDirectionalLight;
+    for (uint32_t i = 0; i < game->worldCount; ++i) {
+        Entity* entity = game->world[i];
+        float highlight = highlightMonitor != NO_MONITOR && entity->monitorIndex == highlightMonitor ? 1.0f : 0.0f;
+        gRenderer.sendFloatToShaderInRenderer(state(), light, "highlight", highlight);
+        drawObject(&entity->gpu, &entity->texture->id, entity->world.translation, entity->world.scale,
+                   entity->world.rotation, view);
+    }
+    gRenderer.sendFloatToShaderInRenderer(state(), light, "highlight", 0.0f);
+    for (uint32_t c = 0; c < game->cameraCount; ++c) {
+        if (static_cast<int32_t>(c) == skipCamera) continue;
+        drawObject(&game->cameraGpu, &game->whiteTexture->id, game->cameras[c].position, game->cameraModelScale,
+                   game->cameraModelRotation, view);
+    }
+    for (uint32_t i = 0; i < game->levelMeshCount; ++i) {
+        LevelMesh* level = &game->levelMeshes[i];
+        drawObject(&level->gpu, &level->texture->id, Vec3{0, 0, 0}, Vec3{1, 1, 1}, identityQuaternion(), view);
+    }
+    drawInteractables(game, view);
+}
+
+// One full-screen pass: source texture(s) into a target (or the back buffer when
+// target is null), with a post-processing program.
+void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target, uint32_t source, uint32_t second,
+              bool clear) {
+    uint32_t width = target ? target->width : game->clientWidth;
+    uint32_t height = target ? target->height : game->clientHeight;
+    if (target) bindTarget(target);
+    if (clear) clearTarget();
+    gRenderer.bindShaderInRenderer(state(), program);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), program, "projMat", game->guiProjection.m);
+    gRenderer.sendVector2DToShaderInRenderer(state(), program, "screenSize",
+                                             RendererVector2{static_cast<float>(width), static_cast<float>(height)});
+    if (second != RENDERER_INVALID_ID) gRenderer.bindTextureInRenderer(state(), second, 1);
+    BoundTexture texture = {static_cast<int32_t>(source)};
+    drawObject(&game->unitQuadGpu, &texture.id, Vec3{0, 0, 0}, Vec3{kDesignWidth, kDesignHeight, 1},
+               identityQuaternion(), &game->guiView);
+    if (target) unbindTarget(target);
+}
+
+void bloom(GameState* game, FrameBufferRecord* source, FrameBufferRecord* a, FrameBufferRecord* b) {
+    ShaderPrograms* s = &game->shaders;
+    postPass(game, &s->onlyBright, a, colorOf(source), RENDERER_INVALID_ID, true);
+    postPass(game, &s->horizontalBlur[1], b, colorOf(a), RENDERER_INVALID_ID, true);
+    postPass(game, &s->verticalBlur, a, colorOf(b), RENDERER_INVALID_ID, true);
+}
+
+void drawMonitorView(GameState* game, uint32_t k) {
+    SecurityCamera* camera = &game->cameras[game->monitors[k].camera];
+    RenderTargets* t = &game->targets;
+    ShaderRecord* light = &game->shaders.basicDirectionalLight;
+
+    bindTarget(&t->monitorScene);
+    clearTarget();
+    depthOn();
+    gRenderer.bindShaderInRenderer(state(), light);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), light, "projMat", camera->projection.m);
+    send3(light, "lightDirection", lightDirection());
+    gRenderer.sendVector3DToShaderInRenderer(state(), light, "lightMultiplier", kLightMultiplier);
+    send3(light, "spotPosition", add3(camera->position, scale3(camera->direction, 3.0f)));
+    drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera));
+    depthOn();
+    unbindTarget(&t->monitorScene);
+
+    bloom(game, &t->monitorScene, &t->eighthA, &t->eighthB);
+    // The monitor's image: the camera's view with its bloom added.
+    postPass(game, &game->shaders.bloomComposite, &t->monitor[k], colorOf(&t->monitorScene), colorOf(&t->eighthA),
+             true);
+}
+
+void drawMainView(GameState* game) {
+    RenderTargets* t = &game->targets;
+    ShaderPrograms* s = &game->shaders;
+    PlayerView* player = &game->player;
+
+    bindTarget(&t->scene);
+    clearTarget();
+    depthOn();
+    gRenderer.bindShaderInRenderer(state(), &s->basicDirectionalLight);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->basicDirectionalLight, "projMat", player->projection.m);
+    send3(&s->basicDirectionalLight, "lightDirection", lightDirection());
+    gRenderer.sendVector3DToShaderInRenderer(state(), &s->basicDirectionalLight, "lightMultiplier", kLightMultiplier);
+    send3(&s->basicDirectionalLight, "spotPosition", add3(player->position, scale3(player->forward, 3.0f)));
+    drawWorld(game, &player->view, NO_MONITOR, -1);
+    unbindTarget(&t->scene);
+
+    // The room's bloom is added onto the scene where it stands: the scene target cannot
+    // be read while it is drawn into, so the composite takes black as its scene input
+    // and blends additively, keeping the room and its depth.
+    bloom(game, &t->scene, &t->quarterA, &t->quarterB);
+    ShaderRecord* composite = &s->bloomComposite;
+    uint32_t ownBlend = composite->blendMode;
+    composite->blendMode = BLEND_ADDITIVE;
+    postPass(game, composite, &t->scene, static_cast<uint32_t>(game->blackTexture->id), colorOf(&t->quarterA), false);
+    composite->blendMode = ownBlend;
+
+    bindTarget(&t->scene);
+    depthOn();
+    gRenderer.bindShaderInRenderer(state(), &s->shadowmap);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->shadowmap, "projMat", player->projection.m);
+    for (uint32_t i = 0; i < game->levelMeshCount; ++i) {
+        LevelMesh* level = &game->levelMeshes[i];
+        drawObject(&level->gpu, &level->texture->id, Vec3{0, 0, 0}, Vec3{1, 1, 1}, identityQuaternion(),
+                   &player->view);
+    }
+    drawInteractables(game, &player->view);
+
+    gRenderer.bindShaderInRenderer(state(), &s->basicFixed);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->basicFixed, "projMat", player->projection.m);
+    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
+        const PanelPlacement* panel = &game->monitors[k].panel;
+        BoundTexture image = {static_cast<int32_t>(colorOf(&t->monitor[k]))};
+        drawObject(&game->unitQuadGpu, &image.id, panel->position, panel->scale, panel->rotation, &player->view);
+    }
+    depthOn();
+}
+
+// The design-space rectangle of inventory slot k (or, for the held item, where the
+// cursor drags it).
+void slotRectangle(const GameState* game, uint32_t k, const Entity* item, float* x, float* y) {
+    *x = kSlotWidth * static_cast<float>(k);
+    *y = 0.0f;
+    if (item && item == game->heldItem) {
+        *x = cursorDesignX(game) - game->grabOffset.x;
+        *y = cursorDesignY(game) - game->grabOffset.y;
+    }
+}
+
+void drawInventory(GameState* game) {
+    for (uint32_t k = 0; k < game->inventoryCount; ++k)
+        drawGuiRectangle(&game->gui, kSlotWidth * static_cast<float>(k) + 2.0f, 2.0f, kSlotWidth - 4.0f,
+                         kSlotHeight - 4.0f, kSlotColor);
+
+    ShaderRecord* light = &game->shaders.basicDirectionalLight;
+    float sx = static_cast<float>(game->clientWidth) / kDesignWidth;
+    float sy = static_cast<float>(game->clientHeight) / kDesignHeight;
+    for (uint32_t k = 0; k < game->inventoryCount; ++k) {
+        Entity* item = game->inventory[k];
+        float x, y;
+        slotRectangle(game, k, item, &x, &y);
+        int32_t px = static_cast<int32_t>(x * sx), py = static_cast<int32_t>(y * sy);
+        int32_t pw = static_cast<int32_t>(kSlotWidth * sx), ph = static_cast<int32_t>(kSlotHeight * sy);
+        if (pw <= 0 || ph <= 0) continue;
+        gRenderer.setScissorOnRenderer(state(), px, py, px + pw, py + ph);
+        gRenderer.setViewPortOnRenderer(state(), px, py, pw, ph);
+        depthOn();
+        gRenderer.clearDepthOnRenderer(state());
+
+        Mat4 view, projection = identityMatrix4();
+        lookAt(&view, Vec3{0, 2.3f, 2}, Vec3{0, 0, 1.1f}, Vec3{0, 0, 1});
+        perspective(&projection, 45.0f, static_cast<float>(pw) / static_cast<float>(ph), 0.1f, 100.0f);
+        Quat rotation = item->preview.rotation;
+        turnAboutZ(&rotation, game->playTime * kPreviewDegreesPerSecond);
+
+        gRenderer.bindShaderInRenderer(state(), light);
+        gRenderer.sendMatrix4x4ToShaderInRenderer(state(), light, "projMat", projection.m);
+        send3(light, "lightDirection", lightDirection());
+        send3(light, "spotPosition", item->preview.translation);
+        gRenderer.sendVector3DToShaderInRenderer(state(), light, "lightMultiplier", kLightMultiplier);
+        float highlight = item == game->hoveredItem || item == game->heldItem ? 1.0f : 0.0f;
+        gRenderer.sendFloatToShaderInRenderer(state(), light, "highlight", highlight);
+        drawObject(&item->gpu, &item->texture->id, item->preview.translation, item->preview.scale, rotation, &view);
+    }
+    depthOn();
+    gRenderer.setScissorOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
+                                   static_cast<int32_t>(game->clientHeight));
+    gRenderer.setViewPortOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
+                                    static_cast<int32_t>(game->clientHeight));
+}
+
+const char* textOf(const GameState* game, int32_t id) { return languageText(&game->language, id); }
+
+// A label: the text of its id when there is one, else the given name.
+void drawLabel(GameState* game, FontAtlas* font, float x, float y, float width, float height, int32_t id,
+               const char* name) {
+    const char* text = id >= 0 ? textOf(game, id) : nullptr;
+    if (!text) text = name;
+    if (!text) return;
+    drawGuiTextLiteral(&game->gui, font, x, y, width, height, kTextColor, TEXT_ALIGN_WRAP, text);
+}
+
+void drawTexts(GameState* game) {
+    GuiContext* gui = &game->gui;
+    float cx = cursorDesignX(game), cy = cursorDesignY(game);
+
+    Entity* item = game->heldItem ? game->heldItem : game->hoveredItem;
+    if (item) {
+        drawLabel(game, &game->largeFont, cx, cy, 300, 60, item->id, item->name);
+        if (item->id == lookUpNameId(&game->names, "paperNote")) {
+            drawGuiRectangle(gui, 40, 130, 620, 100, kPanelGrey);
+            const char* note = textOf(game, TEXT_ID_PAPER_NOTE);
+            if (note) drawGuiTextLiteral(gui, &game->smallFont, 50, 130, 600, 100, kTextColor, TEXT_ALIGN_WRAP, note);
+        }
+    }
+
+    for (uint32_t i = 0; i < game->worldCount; ++i)
+        if (game->world[i]->monitorIndex != NO_MONITOR)
+            drawLabel(game, &game->smallFont, cx, cy, 300, 30, game->world[i]->id, nullptr);
+    float shiftX = game->heldItem ? 15.0f : 0.0f, shiftY = game->heldItem ? -30.0f : 0.0f;
+    for (uint32_t i = 0; i < game->interactableCount; ++i) {
+        const Interactable* object = &game->interactables[i];
+        if (object->monitorIndex == NO_MONITOR) continue;
+        drawLabel(game, &game->smallFont, cx + shiftX, cy + shiftY, 300, 30, lookUpNameId(&game->names, object->name),
+                  object->name);
+    }
+    for (uint32_t c = 0; c < game->cameraCount; ++c)
+        if (game->cameras[c].monitorIndex != NO_MONITOR)
+            drawLabel(game, &game->smallFont, cx, cy, 300, 30, -1, game->cameras[c].name);
+
+    if (game->endReached || game->paused) {
+        const char* title = game->endReached ? textOf(game, TEXT_ID_END) : "PAUSE";
+        if (title)
+            drawGuiTextLiteral(gui, &game->largeFont, kDesignWidth / 2 - 300, 500, 600, 60, kTextColor,
+                               TEXT_ALIGN_CENTRE, title);
+        const char* label = textOf(game, TEXT_ID_MENU_BUTTON);
+        drawGuiWidgetLiteral(gui, &game->menuButton, kMenuButtonStyles, label ? label : "");
+    } else if (game->hintStep < HINT_FINAL_STEP) {
+        drawGuiRectangle(gui, kDesignWidth / 2 - 10, 100, 620, 100, kPanelGrey);
+        const char* hint = textOf(game, TEXT_ID_FIRST_HINT + game->hintStep);
+        if (hint)
+            drawGuiTextLiteral(gui, &game->smallFont, kDesignWidth / 2, 100, 600, 100, kTextColor, TEXT_ALIGN_CENTRE,
+                               hint);
+    }
+
+    if (game->typedCount > 0) {
+        char digits[KEYPAD_CODE_LENGTH + 1];
+        for (uint32_t i = 0; i < game->typedCount; ++i) digits[i] = game->typedDigits[i];
+        digits[game->typedCount] = 0;
+        drawGuiTextLiteral(gui, &game->largeFont, 100, 500, 600, 100, kDigitColor, TEXT_ALIGN_WRAP, digits);
+    }
+
+    const char* progress = textOf(game, TEXT_ID_PROGRESS);
+    if (progress)
+        drawGuiText(gui, &game->smallFont, 100, 650, 300, 60, kTextColor, TEXT_ALIGN_WRAP, progress, game->doneCount,
+                    game->requiredCount);
+}
+
+} // namespace
+
+float cursorDesignX(const GameState* game) {
+    return game->clientWidth ? static_cast<float>(game->input.cursorX) / static_cast<float>(game->clientWidth) *
+                                   kDesignWidth
+                             : 0.0f;
+}
+
+float cursorDesignY(const GameState* game) {
+    return game->clientHeight ? static_cast<float>(game->input.cursorY) / static_cast<float>(game->clientHeight) *
+                                    kDesignHeight
+                              : 0.0f;
+}
+
+void drawInteractables(GameState* game, const Mat4* view) {
+    for (uint32_t i = 0; i < game->interactableCount; ++i) {
+        Interactable* object = &game->interactables[i];
+        for (uint32_t k = 0; k < object->subMeshCount; ++k) {
+            SubMesh* sub = &object->subMeshes[k];
+            drawObject(&sub->gpu, &sub->texture->id, object->position, Vec3{1, 1, 1}, identityQuaternion(), view);
+        }
+    }
+}
+
+void renderFrame(GameState* game) {
+    if (game->cameraCount == 0 || !game->targets.scene.textures) return;
+    beginGuiFrame(&game->gui);
+
+    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) drawMonitorView(game, k);
+    drawMainView(game);
+    drawInventory(game);
+
+    bindTarget(&game->targets.scene);
+    drawTexts(game);
+    gRenderer.setScissorOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
+                                   static_cast<int32_t>(game->clientHeight));
+    unbindTarget(&game->targets.scene);
+
+    RenderTargets* t = &game->targets;
+    ShaderPrograms* s = &game->shaders;
+    postPass(game, &s->horizontalBlur[1], &t->quarterB, colorOf(&t->scene), RENDERER_INVALID_ID, true);
+    postPass(game, &s->verticalBlur, &t->quarterA, colorOf(&t->quarterB), RENDERER_INVALID_ID, true);
+    gRenderer.setViewPortOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
+                                    static_cast<int32_t>(game->clientHeight));
+    postPass(game, &s->horizontalBlur[0], nullptr, colorOf(&t->scene), colorOf(&t->quarterA), true);
+}
