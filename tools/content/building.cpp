@@ -323,7 +323,7 @@ void buildCorridors(LevelBuilder* level) {
     addWallPicture(level, z, MAT_SIGN_STOREROOM, ROOM_CORRIDOR_WEST, 0, 4.1f, 3.72f, 1.3f, 0.33f, kWhite);
     addWallPicture(level, z, MAT_SIGN_SECURITY, ROOM_CORRIDOR_WEST, 0, -0.7f, 3.45f, 1.3f, 0.33f, kWhite);
     addWallPicture(level, z, MAT_SIGN_OFFICE, ROOM_CORRIDOR_EAST, 1, 11.9f, 3.75f, 1.3f, 0.33f, kWhite);
-    addWallPicture(level, z, MAT_SIGN_WAREHOUSE, ROOM_CORRIDOR_EAST, 0, 14.0f, 2.9f, 1.3f, 0.33f, kWhite);
+    addWallPicture(level, z, MAT_SIGN_WAREHOUSE, ROOM_CORRIDOR_EAST, 0, 10.1f, 2.9f, 1.3f, 0.33f, kWhite);
     // Warning stripes in front of the warehouse shutter.
     addPanel(levelPart(level, z, MAT_STRIPES), vec3(11.0f, 2.6f, kFloorZ + 0.003f), vec3(1.8f, 0, 0), vec3(0, 0.45f, 0),
              kWhite, 0.45f, Vec2f{0, 0});
@@ -337,6 +337,9 @@ void buildCorridors(LevelBuilder* level) {
     addBox(levelPart(level, z, MAT_WHITE), vec3(0.85f, 4.6f, 2.08f), vec3(0.95f, 4.72f, 2.16f),
            vec3(0.1f, 0.1f, 0.1f), 1.0f);
     addTable(level, z, 6.4f, 2.62f, 7.9f, 3.02f, 0.45f, MAT_WOOD, vec3(0.7f, 0.55f, 0.4f));
+    // Posters along the west corridor's north wall, and a notice board in the east one.
+    addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_CORRIDOR_WEST, 1, 1.8f, 2.5f, 0.6f, 0.85f, kWhite);
+    addWallPicture(level, z, MAT_POSTER_PLAN, ROOM_CORRIDOR_WEST, 1, 6.3f, 2.5f, 1.0f, 0.75f, kWhite);
     // A notice board in the east corridor.
     addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_CORRIDOR_EAST, 1, 9.6f, 2.5f, 0.6f, 0.85f, kWhite);
 }
@@ -442,10 +445,10 @@ void buildOffice(LevelBuilder* level) {
         addBox(metal, vec3(f - 0.5f, y0, zs - 0.02f), vec3(f, y1, zs), grey, 1.0f);
     }
     // Whiteboard with the team's notes, a cupboard and the building plan.
-    addWallPicture(level, z, MAT_WHITEBOARD, ROOM_OFFICE, 1, 11.0f, 2.6f, 2.4f, 1.2f, kWhite);
+    addWallPicture(level, z, MAT_WHITEBOARD, ROOM_OFFICE, 2, 8.6f, 2.5f, 2.4f, 1.2f, kWhite);
     addBox(levelPart(level, z, MAT_WOOD), vec3(14.4f, 10.4f, kFloorZ), vec3(15.9f, 10.98f, 2.1f),
            vec3(0.7f, 0.55f, 0.42f), 1.0f, FACE_ALL & ~FACE_NEG_Z);
-    addWallPicture(level, z, MAT_POSTER_PLAN, ROOM_OFFICE, 2, 8.0f, 2.5f, 1.0f, 0.75f, kWhite);
+    addWallPicture(level, z, MAT_POSTER_PLAN, ROOM_OFFICE, 1, 11.0f, 2.5f, 1.0f, 0.75f, kWhite);
 }
 
 void buildWarehouse(LevelBuilder* level) {
@@ -499,7 +502,18 @@ void buildWarehouse(LevelBuilder* level) {
     // Tools on the cabinet's top shelf.
     addBox(levelPart(level, z, MAT_WHITE), vec3(cx0 + 0.1f, cf + 0.1f, 2.4f), vec3(cx0 + 0.4f, cf + 0.35f, 2.55f),
            vec3(0.9f, 0.75f, 0.1f), 1.0f);
-    addTable(level, z, 12.8f, 0.6f, 15.6f, 1.5f, 0.9f, MAT_WOOD, vec3(0.7f, 0.55f, 0.4f));
+    // A workbench east of the shutter and a rack of crates west of it, in the
+    // warehouse camera's view.
+    addTable(level, z, 13.2f, 1.5f, 15.7f, 2.3f, 0.9f, MAT_WOOD, vec3(0.7f, 0.55f, 0.4f));
+    addRack(level, z, 6.4f, 1.5f, 9.4f, 2.35f, 3.2f, 3, orange, MAT_WOOD, vec3(0.75f, 0.6f, 0.45f));
+    for (int shelf = 0; shelf < 3; ++shelf) {
+        float z0 = kFloorZ + 0.12f + shelf * (3.05f / 2.0f);
+        for (int i = 0; i < 3; ++i) {
+            if ((shelf + i) % 3 == 2) continue;
+            float x = 6.5f + i * 0.95f;
+            addCrateBox(level, z, vec3(x, 1.6f, z0), vec3(x + 0.85f, 2.3f, z0 + 0.7f), vec3(1, 0.95f, 0.85f));
+        }
+    }
 }
 
 void buildHall(LevelBuilder* level) {

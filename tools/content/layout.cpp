@@ -35,13 +35,13 @@ const Opening kOpenings[OPENING_COUNT] = {
 
 // The first four start on the monitors, in order.
 const CameraSpot kCameras[CAMERA_COUNT] = {
-    {"CAM 1", {-1.4f, 4.15f, 3.55f}, {1.0f, 0.0f, -0.12f}, 55.0f, ROOM_CORRIDOR_WEST},
+    {"CAM 1", {-1.4f, 4.15f, 3.55f}, {1.0f, 0.0f, -0.12f}, 50.0f, ROOM_CORRIDOR_WEST},
     {"CAM 2", {16.6f, 0.8f, 4.0f}, {5.4f, 3.6f, -1.8f}, 65.0f, ROOM_HALL},
     {"CAM 3", {20.2f, 6.6f, 3.4f}, {1.8f, -1.6f, -0.75f}, 30.0f, ROOM_HALL},
     {"CAM 4", {4.1f, 8.5f, 3.5f}, {-0.25f, -1.0f, -0.3f}, 60.0f, ROOM_LOCKERS},
     {"CAM 5", {4.1f, 0.35f, 3.05f}, {0.5f, 1.0f, -0.45f}, 75.0f, ROOM_STOREROOM},
-    {"CAM 6", {11.4f, 4.15f, 3.55f}, {-0.25f, -1.0f, -0.35f}, 60.0f, ROOM_CORRIDOR_EAST},
-    {"CAM 7", {11.9f, -3.0f, 4.0f}, {-0.2f, 1.0f, -0.3f}, 60.0f, ROOM_WAREHOUSE},
+    {"CAM 6", {11.4f, 4.3f, 3.55f}, {-0.3f, -1.0f, -0.25f}, 75.0f, ROOM_CORRIDOR_EAST},
+    {"CAM 7", {11.9f, -3.0f, 4.0f}, {-0.2f, 1.0f, -0.32f}, 56.0f, ROOM_WAREHOUSE},
     {"CAM 8", {11.9f, 7.5f, 3.0f}, {-1.0f, 0.5f, -0.7f}, 60.0f, ROOM_OFFICE},
 };
 

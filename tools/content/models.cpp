@@ -117,13 +117,11 @@ void buildRedKey(std::vector<Model>* models) {
     model.path = "data/meshes/objects/RedKey.glb";
     MeshBuilder* b = &addPart(&model, "RedKey")->mesh;
     const Vec3 red = {0.92f, 0.1f, 0.07f}, darkRed = {0.7f, 0.08f, 0.06f};
-    const int segments = 12;
-    const float radius = 0.045f, centreZ = 0.085f;
-    for (int i = 0; i < segments; ++i) {
-        float a = 6.2831853f * (i + 0.5f) / segments;
-        Quat q = quaternionFromAxisAngle(vec3(0, 1, 0), -a * 57.29578f);
-        addOrientedBox(b, vec3(radius * cosf(a), 0, centreZ + radius * sinf(a)), &q, vec3(0.014f, 0.009f, 0.026f), red);
-    }
+    // A solid round bow (a broad target to click), its hole a dark ring of paint.
+    const float radius = 0.052f, centreZ = 0.088f;
+    addCylinderAlong(b, vec3(0, 0.009f, centreZ), vec3(0, -1, 0), radius, 0.018f, 20, red);
+    addCylinderAlong(b, vec3(0, -0.0085f, centreZ + 0.018f), vec3(0, -1, 0), 0.012f, 0.002f, 12,
+                     vec3(0.15f, 0.02f, 0.02f));
     addBox(b, vec3(-0.026f, -0.01f, 0.02f), vec3(0.026f, 0.01f, 0.042f), red, 1.0f);
     addBox(b, vec3(-0.013f, -0.008f, -0.135f), vec3(0.013f, 0.008f, 0.02f), darkRed, 1.0f);
     for (int i = 0; i < 3; ++i) {
@@ -137,19 +135,19 @@ void buildCrowbar(std::vector<Model>* models) {
     Model model;
     model.path = "data/meshes/objects/Crowbar.glb";
     MeshBuilder* b = &addPart(&model, "Crowbar")->mesh;
-    const Vec3 red = {0.85f, 0.12f, 0.08f}, steel = {0.35f, 0.36f, 0.4f};
-    addBox(b, vec3(-0.028f, -0.028f, -0.32f), vec3(0.028f, 0.028f, 0.32f), red, 1.0f);
+    const Vec3 red = {0.95f, 0.1f, 0.06f}, steel = {0.35f, 0.36f, 0.4f};
+    addBox(b, vec3(-0.032f, -0.032f, -0.32f), vec3(0.032f, 0.032f, 0.32f), red, 1.0f);
     // The hooked end: a bend of short bars.
     for (int i = 0; i < 6; ++i) {
         float a = 3.1415927f * (i + 0.5f) / 6.0f;
         float cx = 0.07f - 0.07f * cosf(a), cz = 0.32f + 0.07f * sinf(a);
         Quat q = quaternionFromAxisAngle(vec3(0, 1, 0), 30.0f * (i + 0.5f));
-        addOrientedBox(b, vec3(cx, 0, cz), &q, vec3(0.028f, 0.028f, 0.022f), i < 3 ? red : steel);
+        addOrientedBox(b, vec3(cx, 0, cz), &q, vec3(0.032f, 0.032f, 0.024f), i < 3 ? red : steel);
     }
-    addBox(b, vec3(0.112f, -0.028f, 0.24f), vec3(0.168f, 0.028f, 0.33f), steel, 1.0f);
+    addBox(b, vec3(0.108f, -0.032f, 0.24f), vec3(0.172f, 0.032f, 0.33f), steel, 1.0f);
     // The flat claw at the other end, angled.
     Quat claw = quaternionFromAxisAngle(vec3(0, 1, 0), 25.0f);
-    addOrientedBox(b, vec3(0.025f, 0, -0.37f), &claw, vec3(0.03f, 0.028f, 0.06f), steel);
+    addOrientedBox(b, vec3(0.025f, 0, -0.37f), &claw, vec3(0.034f, 0.032f, 0.06f), steel);
     models->push_back(model);
 }
 

@@ -152,8 +152,10 @@ void buildEntities(std::vector<EntitySpec>* out) {
 
     // The four items, each facing the camera that finds it.
     Vec3 key = vec3(kLockerFirstX + 2 * kLockerPitch + 0.5f * kLockerWidth, 5.3f, 2.2f);
-    out->push_back(item("redKey", "data/meshes/objects/RedKey.glb", key,
-                        vec3(yawTowards(key, kCameras[3].position), 0, 0), 4.0f));
+    EntitySpec redKey = item("redKey", "data/meshes/objects/RedKey.glb", key,
+                             vec3(yawTowards(key, kCameras[3].position), 0, 0), 4.0f);
+    redKey.scale = vec3(1.35f, 1.35f, 1.35f); // a big key, to be seen across the room
+    out->push_back(redKey);
     Vec3 bar = vec3(5.72f, 2.12f, kFloorZ + 0.44f);
     out->push_back(item("crowbar", "data/meshes/objects/Crowbar.glb", bar,
                         vec3(yawTowards(bar, kCameras[4].position), 0, 12.0f), 1.2f));
@@ -174,11 +176,11 @@ void buildEntities(std::vector<EntitySpec>* out) {
     out->push_back(
         entity("crate", decor, "Crate", vec3(9.85f, -3.85f, kFloorZ + 0.7f), vec3(30, 0, 0), vec3(0.3f, 0.42f, 0.75f)));
     out->push_back(
-        entity("crate", decor, "Crate", vec3(14.5f, -1.0f, kFloorZ), vec3(20, 0, 0), vec3(0.8f, 0.7f, 0.3f)));
+        entity("crate", decor, "Crate", vec3(14.4f, 0.4f, kFloorZ), vec3(20, 0, 0), vec3(0.8f, 0.7f, 0.3f)));
     out->push_back(
-        entity("barrel", decor, "Barrel", vec3(15.2f, -5.2f, kFloorZ), vec3(0, 0, 0), vec3(0.2f, 0.35f, 0.65f)));
+        entity("barrel", decor, "Barrel", vec3(15.3f, -0.4f, kFloorZ), vec3(0, 0, 0), vec3(0.2f, 0.35f, 0.65f)));
     out->push_back(
-        entity("barrel", decor, "Barrel", vec3(14.5f, -5.35f, kFloorZ), vec3(0, 0, 0), vec3(0.7f, 0.15f, 0.1f)));
+        entity("barrel", decor, "Barrel", vec3(15.2f, -5.35f, kFloorZ), vec3(0, 0, 0), vec3(0.7f, 0.15f, 0.1f)));
     out->push_back(entity("plant", decor, "Plant", vec3(21.4f, 6.8f, kFloorZ), vec3(0, 0, 0), kNoColour));
     out->push_back(entity("plant", decor, "Plant", vec3(21.4f, 1.0f, kFloorZ), vec3(40, 0, 0), kNoColour));
     out->push_back(entity("plant", decor, "Plant", vec3(15.5f, 5.5f, kFloorZ), vec3(10, 0, 0), kNoColour));
