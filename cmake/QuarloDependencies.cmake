@@ -5,7 +5,7 @@ if(QUARLO_WINDOWS)
   set(QUARLO_WINDOWS_PREFIX "${CMAKE_SOURCE_DIR}/.cache/mingw-prefix" CACHE PATH
       "Where scripts/deps.sh installed the Windows dependencies")
   set(_p ${QUARLO_WINDOWS_PREFIX})
-  foreach(_f lib/libfreetype.a lib/libpng16.a lib/libgtest.a include/rapidjson/document.h)
+  foreach(_f lib/libfreetype.a lib/libpng16.a lib/libgtest.a include/rapidjson/document.h .freetype-system-zlib)
     if(NOT EXISTS ${_p}/${_f})
       message(FATAL_ERROR "${_p}/${_f} is missing: run scripts/deps.sh first")
     endif()
@@ -16,7 +16,7 @@ if(QUARLO_WINDOWS)
 
   add_library(Quarlo::FreeType STATIC IMPORTED)
   set_target_properties(Quarlo::FreeType PROPERTIES IMPORTED_LOCATION ${_p}/lib/libfreetype.a
-    INTERFACE_INCLUDE_DIRECTORIES ${_p}/include/freetype2)
+    INTERFACE_INCLUDE_DIRECTORIES ${_p}/include/freetype2 INTERFACE_LINK_LIBRARIES Quarlo::ZLIB)
 
   add_library(Quarlo::PNG STATIC IMPORTED)
   set_target_properties(Quarlo::PNG PROPERTIES IMPORTED_LOCATION ${_p}/lib/libpng16.a

@@ -1,16 +1,99 @@
 #include "game/game.h"
 
+#include "app/program_state.h"
+#include "engine/text/language.h"
+#include "game/game_loading.h"
+#include "game/game_state.h"
+#include "game/interaction.h"
+#include "game/render_targets.h"
+#include "game/rendering.h"
+
+#include <stdio.h>
 #include <stdlib.h>
 
-// Placeholder until the game issue lands: the shell calls these at the right moments,
-// and they do nothing yet.
-struct GameState {
-    int unused;
-};
+namespace {
+
+const char* const kTitleFontPath = "data/PatuaOne-Regular.ttf";
+
+// The resize handler has no argument for the game: it reaches the one state here.
+GameState* gGame;
+
+void emptyTarget(FrameBufferRecord* target) {
+    *target = FrameBufferRecord{};
+    target->handle = RENDERER_INVALID_ID;
+}
+
+void emptyShader(ShaderRecord* shader) {
+    *shader = ShaderRecord{};
+    shader->slot = -1;
+    shader->cullMode = CULL_BACK;
+    shader->blendMode = BLEND_ALPHA;
+}
+
+void prepareFont(FontAtlas* font, uint32_t pixelSize) {
+    *font = emptyFontAtlas();
+    font->flags = FONT_ATLAS_SMOOTH;
+    font->pixelSize = pixelSize;
+    loadFontFile(font, kTitleFontPath);
+}
+
+} // namespace
 
 GameState* allocateGameState() { return static_cast<GameState*>(calloc(1, sizeof(GameState))); }
-GameState* constructGame(GameState* game) { return game; }
-bool loadGame(GameState*, int, char**) { return true; }
-void updateGame(GameState*, float) {}
-void renderGame(GameState*) {}
-void resizeGame(int32_t, int32_t) {}
+
+GameState* constructGame(GameState* game) {
+    if (!game) return nullptr;
+    gGame = game;
+    ShaderRecord* shaders = reinterpret_cast<ShaderRecord*>(&game->shaders);
+    for (size_t i = 0; i < sizeof(game->shaders) / sizeof(ShaderRecord); ++i) emptyShader(&shaders[i]);
+    // Rooms are seen from inside and doors from both sides: the lit and overlay passes
+    // draw every face, whatever way the content winds it.
+    game->shaders.basicDirectionalLight.cullMode = CULL_NONE;
+    game->shaders.shadowmap.cullMode = CULL_NONE;
+    game->cameraGpu = emptyGpuMesh();
+    game->unitQuadGpu = emptyGpuMesh();
+    RenderTargets* t = &game->targets;
+    FrameBufferRecord* targets[] = {&t->scene,     &t->quarterA,   &t->quarterB,   &t->monitor[0], &t->monitor[1],
+                                    &t->monitor[2], &t->monitor[3], &t->monitorScene, &t->eighthA,   &t->eighthB};
+    for (FrameBufferRecord* target : targets) emptyTarget(target);
+    game->hintStep = 0;
+    game->hintTimer = 0.0f;
+
+    // The language, and both fonts over its characters. The window does not exist yet:
+    // the fonts start at the sizes of the window the program asks for, and the first
+    // resize sets them from the real client height.
+    game->languageNumber = chooseLanguage();
+    loadLanguage(&game->language, game->languageNumber);
+    uint32_t height = gRendererState.height ? gRendererState.height : gWindowParameters.height;
+    if (height == 0) height = 720;
+    prepareFont(&game->largeFont, largeFontSize(height));
+    prepareFont(&game->smallFont, smallFontSize(height));
+    if (game->language.data) queueLanguageGlyphs(&game->language, &game->largeFont, &game->smallFont);
+    fillNameIds(&game->names);
+    return game;
+}
+
+bool loadGame(GameState* game, int, char**) {
+    if (!game->language.data) {
+        snprintf(game->loadFailure, sizeof(game->loadFailure), "language file: %s", game->language.failure);
+        fprintf(stderr, "Quarlo: %s\n", game->loadFailure);
+        return false;
+    }
+    if (!game->largeFont.face || !game->smallFont.face) {
+        snprintf(game->loadFailure, sizeof(game->loadFailure), "%s: missing or not a font", kTitleFontPath);
+        fprintf(stderr, "Quarlo: %s\n", game->loadFailure);
+        return false;
+    }
+    return loadGameWorld(game);
+}
+
+void updateGame(GameState* game, float dt) {
+    game->input = takeInputSnapshot();
+    updateInteraction(game, &game->input, dt);
+}
+
+void renderGame(GameState* game) { renderFrame(game); }
+
+void resizeGame(int32_t width, int32_t height) {
+    if (gGame) resizeGameTargets(gGame, width, height);
+}

@@ -76,11 +76,16 @@ cmake_build() { # source dir, build dir, extra cmake args...
 
 build_windows_deps() {
   mkdir -p "$PREFIX/include" "$CACHE/build"
-  if [ ! -f "$PREFIX/.freetype" ]; then
+  if [ ! -f "$PREFIX/.freetype-system-zlib" ]; then
+    # FreeType's gzip support is built on the same MinGW zlib that libpng uses: with
+    # FreeType's bundled copy instead, both define inflate* and a program that links
+    # FreeType and libpng fails to link.
     log "building FreeType for Windows"
-    cmake_build "$SRC/freetype" "$CACHE/build/freetype" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
-      -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
-    touch "$PREFIX/.freetype"
+    rm -rf "$CACHE/build/freetype"
+    cmake_build "$SRC/freetype" "$CACHE/build/freetype" -DFT_REQUIRE_ZLIB=ON \
+      -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
+      -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+    touch "$PREFIX/.freetype-system-zlib"
   fi
   if [ ! -f "$PREFIX/.libpng" ]; then
     log "building libpng for Windows"

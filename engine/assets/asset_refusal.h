@@ -14,7 +14,7 @@ void clearAssetRefusal();
 // `return refuseAsset("%s: ...", path, ...);`.
 bool refuseAsset(const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+    __attribute__((format(gnu_printf, 1, 2))) // C99 formats, also under MinGW
 #endif
     ;
 
