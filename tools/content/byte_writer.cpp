@@ -4,6 +4,9 @@
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#if defined(_WIN32)
+#include <direct.h>
+#endif
 
 void putU8(ByteBuffer* buffer, uint8_t value) { buffer->bytes.push_back(value); }
 
@@ -53,7 +56,13 @@ bool makeDirectories(const char* path) {
         if (partial[i] != '/' && partial[i] != 0) continue;
         char kept = partial[i];
         partial[i] = 0;
+#if defined(_WIN32)
+        // "C:" alone is a drive, not a folder to make.
+        bool drive = i == 2 && partial[1] == ':';
+        if (!drive && _mkdir(partial) != 0 && errno != EEXIST) return false;
+#else
         if (mkdir(partial, 0755) != 0 && errno != EEXIST) return false;
+#endif
         partial[i] = kept;
     }
     struct stat info;
