@@ -1,0 +1,321 @@
+#include "tools/content/puzzle/puzzle_world.h"
+
+#include "engine/assets/asset_refusal.h"
+#include "engine/assets/gltf_mesh.h"
+#include "engine/platform/files.h"
+#include "engine/platform/module_directory.h"
+#include "tools/content/game_frame.h"
+#include "tools/content/texts.h"
+
+#include <math.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+bool failWorld(PuzzleWorld* world, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vsnprintf(world->failure, sizeof(world->failure), format, args);
+    va_end(args);
+    return false;
+}
+
+// Reads the game's little-endian records, refusing anything that runs past the end.
+struct Reader {
+    const uint8_t* bytes;
+    uint32_t size;
+    uint32_t at;
+    bool ok;
+};
+
+uint32_t readU32(Reader* r) {
+    if (!r->ok || r->size - r->at < 4 || r->at > r->size) {
+        r->ok = false;
+        return 0;
+    }
+    const uint8_t* p = r->bytes + r->at;
+    r->at += 4;
+    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
+}
+
+float readF32(Reader* r) {
+    uint32_t bits = readU32(r);
+    float f;
+    memcpy(&f, &bits, 4);
+    return f;
+}
+
+Vec3 readVec3(Reader* r) {
+    Vec3 v;
+    v.x = readF32(r);
+    v.y = readF32(r);
+    v.z = readF32(r);
+    return v;
+}
+
+// A string: u64 length, then the bytes. Names longer than the buffer are refused.
+void readString(Reader* r, char* out, size_t capacity) {
+    uint32_t low = readU32(r), high = readU32(r);
+    out[0] = 0;
+    if (!r->ok) return;
+    if (high != 0 || low >= capacity || low > r->size - r->at) {
+        r->ok = false;
+        return;
+    }
+    memcpy(out, r->bytes + r->at, low);
+    out[low] = 0;
+    r->at += low;
+}
+
+void meshBounds(const Mesh* mesh, Bounds* bounds) {
+    uint32_t slots = 11;
+    if (mesh->vertexFormat == 3) slots = 3;
+    bounds->lo = vec3(1e30f, 1e30f, 1e30f);
+    bounds->hi = vec3(-1e30f, -1e30f, -1e30f);
+    for (uint32_t v = 0; v + slots <= mesh->vertexSlotCount; v += slots) {
+        const float* p = mesh->vertices + v;
+        bounds->lo = vec3(fminf(bounds->lo.x, p[0]), fminf(bounds->lo.y, p[1]), fminf(bounds->lo.z, p[2]));
+        bounds->hi = vec3(fmaxf(bounds->hi.x, p[0]), fmaxf(bounds->hi.y, p[1]), fmaxf(bounds->hi.z, p[2]));
+    }
+}
+
+bool loadFile(PuzzleWorld* world, const char* path, char** bytes, uint32_t* size) {
+    *bytes = readFileSized(path, size);
+    if (!*bytes) return failWorld(world, "%s: cannot be opened", path);
+    return true;
+}
+
+// A texture list: count, then that many strings.
+bool readTextureListCount(PuzzleWorld* world, const char* path, uint32_t* count) {
+    char* bytes;
+    uint32_t size;
+    if (!loadFile(world, path, &bytes, &size)) return false;
+    Reader r = {(const uint8_t*)bytes, size, 0, true};
+    *count = readU32(&r);
+    char name[512];
+    for (uint32_t i = 0; i < *count && r.ok; ++i) readString(&r, name, sizeof(name));
+    bool ok = r.ok && r.at == size;
+    delete[] bytes;
+    return ok ? true : failWorld(world, "%s: malformed texture list", path);
+}
+
+bool loadLevel(PuzzleWorld* world) {
+    uint32_t count;
+    if (!readTextureListCount(world, "data/meshes/textures", &count)) return false;
+    world->levelMeshCount = count;
+    for (uint32_t i = 0; i < count; ++i) {
+        char path[64];
+        snprintf(path, sizeof(path), "data/meshes/%u.dmesh", i);
+        Mesh mesh = {};
+        if (!loadMesh(&mesh, path)) return failWorld(world, "%s", assetRefusal());
+        // Cut into chunks of 32 triangles for the visibility test.
+        const uint32_t trianglesPerChunk = 32;
+        uint32_t triangles = mesh.indexCount / 3;
+        for (uint32_t first = 0; first < triangles; first += trianglesPerChunk) {
+            LevelChunk chunk;
+            uint32_t last = first + trianglesPerChunk < triangles ? first + trianglesPerChunk : triangles;
+            for (uint32_t t = first; t < last; ++t)
+                for (int k = 0; k < 3; ++k) {
+                    uint32_t index = mesh.indices[3 * t + k];
+                    if ((uint64_t)index * 11 + 3 > mesh.vertexSlotCount) {
+                        releaseMesh(&mesh);
+                        return failWorld(world, "%s: index %u past the vertices", path, index);
+                    }
+                    const float* p = mesh.vertices + (size_t)index * 11;
+                    chunk.indices.push_back((uint32_t)chunk.positions.size() / 3);
+                    chunk.positions.insert(chunk.positions.end(), p, p + 3);
+                }
+            chunk.bounds.lo = vec3(1e30f, 1e30f, 1e30f);
+            chunk.bounds.hi = vec3(-1e30f, -1e30f, -1e30f);
+            for (size_t v = 0; v + 3 <= chunk.positions.size(); v += 3) {
+                const float* p = &chunk.positions[v];
+                chunk.bounds.lo = vec3(fminf(chunk.bounds.lo.x, p[0]), fminf(chunk.bounds.lo.y, p[1]),
+                                       fminf(chunk.bounds.lo.z, p[2]));
+                chunk.bounds.hi = vec3(fmaxf(chunk.bounds.hi.x, p[0]), fmaxf(chunk.bounds.hi.y, p[1]),
+                                       fmaxf(chunk.bounds.hi.z, p[2]));
+            }
+            world->level.push_back(chunk);
+        }
+        releaseMesh(&mesh);
+    }
+    return true;
+}
+
+bool loadInteractables(PuzzleWorld* world) {
+    char* bytes;
+    uint32_t size;
+    if (!loadFile(world, "data/meshes/interactibleNames", &bytes, &size)) return false;
+    Reader r = {(const uint8_t*)bytes, size, 0, true};
+    uint32_t count = readU32(&r);
+    for (uint32_t i = 0; i < count && r.ok; ++i) {
+        PuzzleInteractable it = {};
+        readString(&r, it.name, sizeof(it.name));
+        readString(&r, it.openingItem, sizeof(it.openingItem));
+        it.required = readU32(&r) != 0;
+        it.openOffset = readVec3(&r);
+        if (!r.ok) break;
+        world->interactables.push_back(it);
+    }
+    bool ok = r.ok && r.at == size;
+    delete[] bytes;
+    if (!ok) return failWorld(world, "data/meshes/interactibleNames: malformed");
+    for (PuzzleInteractable& it : world->interactables) {
+        char path[256];
+        snprintf(path, sizeof(path), "data/meshes/%s_textures", it.name);
+        if (!readTextureListCount(world, path, &it.partCount)) return false;
+        for (uint32_t k = 0; k < it.partCount; ++k) {
+            snprintf(path, sizeof(path), "data/meshes/%s%u.dmesh", it.name, k);
+            Mesh part = {};
+            if (!loadMesh(&part, path)) return failWorld(world, "%s", assetRefusal());
+            appendMesh(&it.pickMesh, &part);
+            releaseMesh(&part);
+        }
+        meshBounds(&it.pickMesh, &it.bounds);
+    }
+    return true;
+}
+
+bool loadEntities(PuzzleWorld* world) {
+    char* bytes;
+    uint32_t size;
+    if (!loadFile(world, "data/meshes/entities", &bytes, &size)) return false;
+    Reader r = {(const uint8_t*)bytes, size, 0, true};
+    uint32_t cameraCount = readU32(&r), entityCount = readU32(&r);
+    for (uint32_t i = 0; i < cameraCount && r.ok; ++i) {
+        PuzzleCamera c = {};
+        readString(&r, c.name, sizeof(c.name));
+        c.position = readVec3(&r);
+        c.direction = readVec3(&r);
+        c.fovDegrees = readF32(&r);
+        c.eye = vec3(c.position.x, c.position.y, c.position.z - 0.2f);
+        c.projection = identityMatrix4();
+        perspective(&c.projection, c.fovDegrees, 16.0f / 9.0f, 0.1f, 100.0f);
+        lookAt(&c.view, c.eye, add3(c.eye, c.direction), vec3(0, 0, 1));
+        world->cameras.push_back(c);
+    }
+    for (uint32_t i = 0; i < entityCount && r.ok; ++i) {
+        PuzzleEntity e = {};
+        readString(&r, e.name, sizeof(e.name));
+        readString(&r, e.modelPath, sizeof(e.modelPath));
+        readString(&r, e.partName, sizeof(e.partName));
+        e.position = readVec3(&r);
+        e.scale = readVec3(&r);
+        e.colour = readVec3(&r);
+        Vec3 angles = readVec3(&r);
+        e.previewPosition = readVec3(&r);
+        e.previewScale = readVec3(&r);
+        Vec3 previewAngles = readVec3(&r);
+        e.pickable = readU32(&r) != 0;
+        if (!r.ok) break;
+        e.rotation = rotationFromAngles(angles);
+        e.previewRotation = rotationFromAngles(previewAngles);
+        e.id = lookupNameId(e.name);
+        world->entities.push_back(e);
+    }
+    bool ok = r.ok && r.at == size;
+    delete[] bytes;
+    if (!ok) return failWorld(world, "data/meshes/entities: malformed");
+    for (uint32_t i = 0; i < world->entities.size(); ++i) {
+        PuzzleEntity& e = world->entities[i];
+        if (!loadGlb(&e.mesh, e.modelPath, e.partName[0] ? e.partName : nullptr))
+            return failWorld(world, "%s", assetRefusal());
+        if (e.mesh.indexCount == 0)
+            return failWorld(world, "%s: no geometry for the part \"%s\" of entity %s", e.modelPath, e.partName, e.name);
+        meshBounds(&e.mesh, &e.bounds);
+        world->inWorld.push_back(i);
+    }
+    return true;
+}
+
+} // namespace
+
+bool loadPuzzleWorld(PuzzleWorld* world, const char* programDirectory) {
+    world->loaded = false;
+    world->failure[0] = 0;
+    setModuleDirectory(programDirectory);
+    if (!loadLevel(world) || !loadInteractables(world) || !loadEntities(world)) return false;
+    if (!loadMesh(&world->cameraModel, "data/meshes/objects/Cam.glb")) return failWorld(world, "%s", assetRefusal());
+    meshBounds(&world->cameraModel, &world->cameraModelBounds);
+    world->cameraModelRotation = cameraModelRotation();
+    if (world->cameras.empty()) return failWorld(world, "data/meshes/entities: no camera");
+    for (uint32_t m = 0; m < PUZZLE_MONITOR_COUNT; ++m) {
+        world->monitors[m].camera = m < world->cameras.size() ? m : 0;
+        world->monitors[m].reachable.assign(1, world->monitors[m].camera);
+    }
+    world->typedCount = 0;
+    memcpy(world->code, "3859", 5);
+    world->loaded = true;
+    return true;
+}
+
+void releasePuzzleWorld(PuzzleWorld* world) {
+    for (PuzzleInteractable& it : world->interactables) releaseMesh(&it.pickMesh);
+    for (PuzzleEntity& e : world->entities) releaseMesh(&e.mesh);
+    releaseMesh(&world->cameraModel);
+    world->interactables.clear();
+    world->entities.clear();
+    world->cameras.clear();
+    world->level.clear();
+    world->loaded = false;
+}
+
+void savePuzzleState(const PuzzleWorld* world, PuzzleState* state) {
+    state->positions.clear();
+    state->done.clear();
+    for (const PuzzleInteractable& it : world->interactables) {
+        state->positions.push_back(it.position);
+        state->done.push_back(it.done ? 1 : 0);
+    }
+    state->inWorld = world->inWorld;
+    state->inventory = world->inventory;
+    for (int m = 0; m < PUZZLE_MONITOR_COUNT; ++m) state->monitors[m] = world->monitors[m];
+    memcpy(state->typed, world->typed, sizeof(state->typed));
+    state->typedCount = world->typedCount;
+}
+
+void restorePuzzleState(PuzzleWorld* world, const PuzzleState* state) {
+    for (size_t i = 0; i < world->interactables.size() && i < state->positions.size(); ++i) {
+        world->interactables[i].position = state->positions[i];
+        world->interactables[i].done = state->done[i] != 0;
+    }
+    world->inWorld = state->inWorld;
+    world->inventory = state->inventory;
+    for (int m = 0; m < PUZZLE_MONITOR_COUNT; ++m) world->monitors[m] = state->monitors[m];
+    memcpy(world->typed, state->typed, sizeof(world->typed));
+    world->typedCount = state->typedCount;
+}
+
+int findInteractable(const PuzzleWorld* world, const char* name) {
+    for (size_t i = 0; i < world->interactables.size(); ++i)
+        if (strcmp(world->interactables[i].name, name) == 0) return (int)i;
+    return -1;
+}
+
+int findEntity(const PuzzleWorld* world, const char* name) {
+    for (size_t i = 0; i < world->entities.size(); ++i)
+        if (strcmp(world->entities[i].name, name) == 0) return (int)i;
+    return -1;
+}
+
+int findCamera(const PuzzleWorld* world, const char* name) {
+    for (size_t i = 0; i < world->cameras.size(); ++i)
+        if (strcmp(world->cameras[i].name, name) == 0) return (int)i;
+    return -1;
+}
+
+int inventorySlot(const PuzzleWorld* world, uint32_t entity) {
+    for (size_t i = 0; i < world->inventory.size(); ++i)
+        if (world->inventory[i] == entity) return (int)i;
+    return -1;
+}
+
+void requiredCounts(const PuzzleWorld* world, uint32_t* done, uint32_t* required) {
+    *done = *required = 0;
+    for (const PuzzleInteractable& it : world->interactables)
+        if (it.required) {
+            ++*required;
+            if (it.done) ++*done;
+        }
+}

@@ -1,0 +1,99 @@
+// quarlo_solver: plays the puzzle chain of docs/design.md against a data folder with
+// the game's rules and prints, step by step, where to click in the game's window.
+//
+//   quarlo_solver <program directory> <design.md> [width height]
+//
+// <program directory> holds data/ (build/native for the native build). Window size
+// defaults to 1280 x 720. Output lines, window pixels with y from the top:
+//   click X Y            press and release the left button
+//   drag X0 Y0 X1 Y1     press at (X0, Y0) (an inventory slot), move, release
+//   key left|right X Y   with the cursor at (X, Y) on the monitor, press the key
+//   hover X Y            rest the cursor there (the inventory item's text shows)
+// each followed by "# ..." with the step, the monitor point and its margin.
+// Exit code 0 when every step did what it says, 1 otherwise.
+#include "tools/content/game_frame.h"
+#include "tools/content/puzzle/puzzle_chain.h"
+
+#include "engine/platform/files.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+static char* readWhole(const char* path) {
+    FILE* f = fopen(path, "rb");
+    if (!f) return nullptr;
+    fseek(f, 0, SEEK_END);
+    long size = ftell(f);
+    fseek(f, 0, SEEK_SET);
+    if (size < 0) {
+        fclose(f);
+        return nullptr;
+    }
+    char* text = (char*)malloc((size_t)size + 1);
+    size_t got = text ? fread(text, 1, (size_t)size, f) : 0;
+    fclose(f);
+    if (!text) return nullptr;
+    text[got] = 0;
+    return text;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 3 && argc != 5) {
+        fprintf(stderr, "usage: %s <program directory> <design.md> [width height]\n", argv[0]);
+        return 2;
+    }
+    float width = argc == 5 ? (float)atof(argv[3]) : 1280.0f, height = argc == 5 ? (float)atof(argv[4]) : 720.0f;
+    char* document = readWhole(argv[2]);
+    if (!document) {
+        fprintf(stderr, "cannot read %s\n", argv[2]);
+        return 1;
+    }
+    std::vector<ChainStep> steps;
+    char error[256];
+    if (!parseChainFromDocument(document, &steps, error, sizeof(error))) {
+        fprintf(stderr, "%s: %s\n", argv[2], error);
+        free(document);
+        return 1;
+    }
+    free(document);
+    static PuzzleWorld world;
+    if (!loadPuzzleWorld(&world, argv[1])) {
+        fprintf(stderr, "cannot load the data: %s\n", world.failure);
+        return 1;
+    }
+    int status = 0;
+    for (size_t n = 0; n < steps.size(); ++n) {
+        StepOutcome outcome;
+        if (!followChainStep(&world, &steps[n], &outcome)) {
+            fprintf(stderr, "step %zu (line %d): %s\n", n + 1, steps[n].line, outcome.message);
+            status = 1;
+            break;
+        }
+        for (const PlanAction& a : outcome.actions) {
+            float x = 0, y = 0, sx = 0, sy = 0;
+            if (a.monitor >= 0) monitorPointToWindow(a.monitor, a.u, a.v, width, height, &x, &y);
+            if (a.slot >= 0) inventorySlotCentre(a.slot, width, height, &sx, &sy);
+            switch (a.kind) {
+            case PLAN_CLICK:
+                printf("click %.0f %.0f", x, height - y);
+                break;
+            case PLAN_DRAG:
+                printf("drag %.0f %.0f %.0f %.0f", sx, height - sy, x, height - y);
+                break;
+            case PLAN_KEY:
+                printf("key %s %.0f %.0f", a.key < 0 ? "left" : "right", x, height - y);
+                break;
+            case PLAN_HOVER:
+                printf("hover %.0f %.0f", sx, height - sy);
+                break;
+            }
+            printf("  # step %zu line %d", n + 1, steps[n].line);
+            if (a.kind == PLAN_CLICK || a.kind == PLAN_DRAG)
+                printf(" monitor %d u %.4f v %.4f margin %.1f px area %u px", a.monitor, a.u, a.v,
+                       a.choice.marginPixels, a.choice.hitPixels);
+            printf("\n");
+        }
+    }
+    releasePuzzleWorld(&world);
+    return status;
+}

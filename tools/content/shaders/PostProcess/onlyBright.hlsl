@@ -1,0 +1,36 @@
+// Keeps what is brighter than the threshold, for the bloom. The source is four times
+// the target's size on each side: four bilinear taps a quarter of a target texel from
+// the centre average the whole 4 x 4 block of source texels.
+cbuffer Uniforms : register(b0) {
+    float4x4 mvMat;
+    float4x4 projMat;
+    float2 screenSize;
+};
+Texture2D texture0 : register(t0);
+SamplerState sampler0 : register(s0);
+
+struct PixelInput {
+    float4 position : SV_Position;
+    float2 texCoord : TEXCOORD0;
+};
+
+// The quad spans 0 to 1; its position is its texture coordinate. Render targets have
+// their first row at the top in Direct3D, so v is turned over to read them upright.
+PixelInput VSMain(float3 position : POSITION) {
+    PixelInput output;
+    output.texCoord = float2(position.x, 1.0 - position.y);
+    output.position = mul(projMat, mul(mvMat, float4(position, 1.0)));
+    return output;
+}
+
+float4 PSMain(PixelInput input) : SV_Target {
+    float2 quarter = 0.25 / screenSize;
+    float3 c = texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, -quarter.y)).rgb;
+    c += texture0.Sample(sampler0, input.texCoord + float2(quarter.x, -quarter.y)).rgb;
+    c += texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, quarter.y)).rgb;
+    c += texture0.Sample(sampler0, input.texCoord + float2(quarter.x, quarter.y)).rgb;
+    c *= 0.25;
+    float peak = max(c.r, max(c.g, c.b));
+    float keep = max(peak - 0.9, 0.0) / max(peak, 0.0001);
+    return float4(c * keep, 1.0);
+}

@@ -1,0 +1,28 @@
+// High dynamic range to 0..1: Reinhard's curve extended so that 2.0 maps to white.
+cbuffer Uniforms : register(b0) {
+    float4x4 mvMat;
+    float4x4 projMat;
+    float2 screenSize;
+};
+Texture2D texture0 : register(t0);
+SamplerState sampler0 : register(s0);
+
+struct PixelInput {
+    float4 position : SV_Position;
+    float2 texCoord : TEXCOORD0;
+};
+
+// The quad spans 0 to 1; its position is its texture coordinate. Render targets have
+// their first row at the top in Direct3D, so v is turned over to read them upright.
+PixelInput VSMain(float3 position : POSITION) {
+    PixelInput output;
+    output.texCoord = float2(position.x, 1.0 - position.y);
+    output.position = mul(projMat, mul(mvMat, float4(position, 1.0)));
+    return output;
+}
+
+float4 PSMain(PixelInput input) : SV_Target {
+    float3 c = max(texture0.Sample(sampler0, input.texCoord).rgb, float3(0.0, 0.0, 0.0));
+    float3 mapped = c * (float3(1.0, 1.0, 1.0) + c / 4.0) / (float3(1.0, 1.0, 1.0) + c);
+    return float4(saturate(mapped), 1.0);
+}

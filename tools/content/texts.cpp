@@ -1,0 +1,164 @@
+#include "tools/content/texts.h"
+
+#include <string.h>
+
+const char* const kLanguageCodes[CONTENT_LANGUAGE_COUNT] = {"en", "fr"};
+
+namespace {
+
+// Texts are printf formats: a literal percent sign would have to be written "%%", and
+// only the counter takes arguments. French uses a no-break space (U+00A0) before
+// "!", "?" and ":".
+const char* const kEnglish[TEXT_COUNT] = {
+    "Start",                   // 0 start
+    "Restart",                 // 1 restart
+    "Continue",                // 2 continueText
+    "Back to the collection",  // 3 returnToCollection
+    "Time",                    // 4 timeText
+    "Red key",                 // 5 redKey
+    "Crowbar",                 // 6 crowbar
+    "Keypad",                  // 7 digicode
+    "Paper note",              // 8 paperNote
+    "Red door",                // 9 redDoor
+    "Quit",                    // 10 menu button
+    "You escaped!",            // 11 ending
+    "Unlocked: %u / %u",       // 12 counter
+    "Locker room door",        // 13 vestiaireDoor
+    "Access card",             // 14 accessCard
+    "Exit door",               // 15 exitDoor
+    "Warehouse shutter",       // 16 warehouseDoor
+    "Keypad",                  // 17 DigicodeCase
+    "1", "2", "3", "4", "5", "6", "7", "8", "9", // 18..26
+    "0",                       // 27 DigicodeButton0
+    "*",                       // 28 DigicodeButtonStar
+    "#",                       // 29 DigicodeButtonPound
+    "Office door",             // 30 deskDoor
+    "Fire door",               // 31 corridorDoor
+    "Mike, they changed the exit code again. It is now 3859. Burn this note once you know it by heart!", // 32
+    "Move the mouse over one of the four monitors.",                                             // 33
+    "Point at things in a camera image to read their names.",                                    // 34
+    "Click another camera seen on a monitor to watch through it.",                               // 35
+    "Press the Left and Right arrow keys to go back to cameras you already reached.",            // 36
+    "Click doors, lockers and drawers to open them. Click an item to take it.",                  // 37
+    "Drag an item from your inventory onto the door it opens.",                                  // 38
+    "Hold the right mouse button and move the mouse to look around.",                           // 39
+    "Locker 1",                // 40 locker1
+    "Locker 2",                // 41 locker2
+    "Locker 3",                // 42 locker3
+    "Locker 4",                // 43 locker4
+    "Top drawer",              // 44 drawer1
+    "Middle drawer",           // 45 drawer2
+    "Bottom drawer",           // 46 drawer3
+    "Tool cabinet",            // 47 cabinet
+    "Crate",                   // 48 crate
+    "Barrel",                  // 49 barrel
+    "Plant",                   // 50 plant
+};
+
+const char* const kFrench[TEXT_COUNT] = {
+    "Commencer",
+    "Recommencer",
+    "Continuer",
+    "Retour à la collection",
+    "Temps",
+    "Clé rouge",
+    "Pied-de-biche",
+    "Digicode",
+    "Bout de papier",
+    "Porte rouge",
+    "Quitter",
+    "Vous vous êtes échappé\u00a0!",
+    "Déverrouillé\u00a0: %u / %u",
+    "Porte du vestiaire",
+    "Badge d'accès",
+    "Porte de sortie",
+    "Rideau de l'entrepôt",
+    "Digicode",
+    "1", "2", "3", "4", "5", "6", "7", "8", "9",
+    "0",
+    "*",
+    "#",
+    "Porte des bureaux",
+    "Porte coupe-feu",
+    "Mike, ils ont encore changé le code de sortie. C'est maintenant 3859. Brûle ce papier dès que tu le "
+    "connais par cœur\u00a0!",
+    "Placez la souris sur l'un des quatre écrans.",
+    "Pointez les objets dans l'image d'une caméra pour lire leur nom.",
+    "Cliquez sur une autre caméra visible à l'écran pour regarder à travers elle.",
+    "Les flèches gauche et droite ramènent aux caméras déjà atteintes.",
+    "Cliquez sur les portes, casiers et tiroirs pour les ouvrir, et sur un objet pour le prendre.",
+    "Faites glisser un objet de l'inventaire sur la porte qu'il ouvre.",
+    "Maintenez le bouton droit de la souris et bougez-la pour regarder autour de vous.",
+    "Casier 1",
+    "Casier 2",
+    "Casier 3",
+    "Casier 4",
+    "Tiroir du haut",
+    "Tiroir du milieu",
+    "Tiroir du bas",
+    "Armoire à outils",
+    "Caisse",
+    "Tonneau",
+    "Plante",
+};
+
+const NameId kNameIds[] = {
+    {"start", 0},
+    {"restart", 1},
+    {"continueText", 2},
+    {"returnToCollection", 3},
+    {"timeText", 4},
+    {"redKey", 5},
+    {"crowbar", 6},
+    {"digicode", 7},
+    {"paperNote", 8},
+    {"redDoor", 9},
+    {"vestiaireDoor", 13},
+    {"accessCard", 14},
+    {"exitDoor", 15},
+    {"warehouseDoor", 16},
+    {"DigicodeCase", 17},
+    {"DigicodeButton1", 18},
+    {"DigicodeButton2", 19},
+    {"DigicodeButton3", 20},
+    {"DigicodeButton4", 21},
+    {"DigicodeButton5", 22},
+    {"DigicodeButton6", 23},
+    {"DigicodeButton7", 24},
+    {"DigicodeButton8", 25},
+    {"DigicodeButton9", 26},
+    {"DigicodeButton0", 27},
+    {"DigicodeButtonStar", 28},
+    {"DigicodeButtonPound", 29},
+    {"deskDoor", 30},
+    {"corridorDoor", 31},
+    {"locker1", 40},
+    {"locker2", 41},
+    {"locker3", 42},
+    {"locker4", 43},
+    {"drawer1", 44},
+    {"drawer2", 45},
+    {"drawer3", 46},
+    {"cabinet", 47},
+    {"crate", 48},
+    {"barrel", 49},
+    {"plant", 50},
+};
+
+} // namespace
+
+const char* gameText(int language, int id) {
+    if (id < 0 || id >= TEXT_COUNT || language < 0 || language >= CONTENT_LANGUAGE_COUNT) return nullptr;
+    return language == 0 ? kEnglish[id] : kFrench[id];
+}
+
+const NameId* nameIdTable(uint32_t* count) {
+    *count = sizeof(kNameIds) / sizeof(kNameIds[0]);
+    return kNameIds;
+}
+
+int lookupNameId(const char* name) {
+    for (const NameId& entry : kNameIds)
+        if (strcmp(entry.key, name) == 0) return entry.id;
+    return -1;
+}
