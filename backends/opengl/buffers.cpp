@@ -1,0 +1,249 @@
+// Vertex inputs, index buffers and the older plain-buffer family. Released handles
+// wait on the free stacks of RendererState and come back last in, first out, with
+// their slot and GL buffer name.
+#include "backends/opengl/backend_exports.h"
+#include "backends/opengl/opengl_backend.h"
+
+#include "backend/vertex_formats.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+bool popFreeHandle(const uint32_t* stack, uint32_t* count, uint32_t listCount, uint32_t* handle) {
+    while (*count > 0) {
+        uint32_t candidate = stack[--*count];
+        if (candidate < listCount) {
+            *handle = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A handle is pushed once: the same handle twice on the stack would hand one buffer
+// to two owners. A full stack keeps the handle out of circulation instead of
+// writing past its end.
+void pushFreeHandle(uint32_t* stack, uint32_t* count, uint32_t handle) {
+    if (*count >= RENDERER_FREE_ID_CAPACITY) return;
+    for (uint32_t i = 0; i < *count; ++i)
+        if (stack[i] == handle) return;
+    stack[(*count)++] = handle;
+}
+
+uint64_t vertexBytes(uint32_t vertexCount, int32_t vertexFormat) {
+    return static_cast<uint64_t>(vertexCount) * vertexStrideBytes(vertexFormat);
+}
+
+uint64_t indexBytes(uint32_t indexCount) { return static_cast<uint64_t>(indexCount) * sizeof(uint32_t); }
+
+// Writes data over the start of the bound buffer, or gives it new storage of that
+// size when it no longer fits: glBufferSubData reports GL_INVALID_VALUE for a write
+// past the end. The handle and the GL name stay; only the storage is replaced.
+void writeOrGrow(GLenum target, uint64_t size, const void* data) {
+    if (!data) {
+        glBufferData(target, static_cast<GLsizeiptr>(size), nullptr, GL_STATIC_DRAW);
+        return;
+    }
+    clearGLErrors();
+    glBufferSubData(target, 0, static_cast<GLsizeiptr>(size), data);
+    if (glGetError() == GL_INVALID_VALUE) glBufferData(target, static_cast<GLsizeiptr>(size), data, GL_STATIC_DRAW);
+}
+
+} // namespace
+
+uint32_t vertexStrideBytes(int32_t vertexFormat) {
+    return static_cast<uint32_t>(vertexFormatSlots(vertexFormat)) * 4u;
+}
+
+bool growSlotList(void** slots, uint32_t* capacity, uint32_t count, size_t slotSize, uint32_t firstCapacity) {
+    if (count < *capacity) return true;
+    uint32_t grown = *capacity ? *capacity : firstCapacity;
+    while (grown <= count) {
+        if (grown > 0x7FFFFFFFu) return false;
+        grown *= 2;
+    }
+    void* moved = realloc(*slots, static_cast<size_t>(grown) * slotSize);
+    if (!moved) return false;
+    *slots = moved;
+    *capacity = grown;
+    return true;
+}
+
+VertexInputSlot* vertexInputSlot(RendererState* state, uint32_t handle) {
+    OpenGLBackendState* gl = openGLState(state);
+    return gl && handle < gl->vertexInputCount ? &gl->vertexInputs[handle] : nullptr;
+}
+
+IndexBufferSlot* indexBufferSlot(RendererState* state, uint32_t handle) {
+    OpenGLBackendState* gl = openGLState(state);
+    return gl && handle < gl->indexBufferCount ? &gl->indexBuffers[handle] : nullptr;
+}
+
+void bindBufferOutsideDraws(RendererState* state, GLenum target, uint32_t buffer) {
+    glBindBuffer(target, buffer);
+    if (target == GL_ARRAY_BUFFER) state->boundVertexInput = RENDERER_INVALID_ID;
+    if (target == GL_ELEMENT_ARRAY_BUFFER) state->boundIndexBuffer = RENDERER_INVALID_ID;
+}
+
+void bindIndexBufferThroughState(RendererState* state, uint32_t handle, const IndexBufferSlot* slot) {
+    if (state->boundIndexBuffer == handle) return;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, slot->buffer);
+    state->boundIndexBuffer = handle;
+}
+
+uint32_t createVertexInputBufferInRenderer(RendererState* state, uint32_t vertexCount, const float* data,
+                                           int32_t vertexFormat) {
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || !isVertexFormat(vertexFormat)) return RENDERER_INVALID_ID;
+    uint32_t handle = 0;
+    if (!popFreeHandle(state->freeVertexInputIds, &state->freeVertexInputCount, gl->vertexInputCount, &handle)) {
+        if (!growSlotList(reinterpret_cast<void**>(&gl->vertexInputs), &gl->vertexInputCapacity, gl->vertexInputCount,
+                          sizeof(VertexInputSlot), 4))
+            return RENDERER_INVALID_ID;
+        handle = gl->vertexInputCount++;
+        GLuint name = 0;
+        glGenBuffers(1, &name);
+        gl->vertexInputs[handle].buffer = name;
+    }
+    VertexInputSlot& slot = gl->vertexInputs[handle];
+    slot.vertexFormat = static_cast<uint32_t>(vertexFormat);
+    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot.buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexBytes(vertexCount, vertexFormat)), data,
+                 GL_STATIC_DRAW);
+    return handle;
+}
+
+uint32_t updateVertexInputBufferInRenderer(RendererState* state, uint32_t id, uint32_t vertexCount, const float* data,
+                                           int32_t vertexFormat) {
+    VertexInputSlot* slot = vertexInputSlot(state, id);
+    if (!slot) return createVertexInputBufferInRenderer(state, vertexCount, data, vertexFormat);
+    if (!isVertexFormat(vertexFormat)) return id;
+    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
+    slot->vertexFormat = static_cast<uint32_t>(vertexFormat);
+    writeOrGrow(GL_ARRAY_BUFFER, vertexBytes(vertexCount, vertexFormat), data);
+    return id;
+}
+
+uint32_t updateVertexInputBufferFromIndexInRenderer(RendererState* state, uint32_t id, uint32_t firstVertex,
+                                                    uint32_t vertexCount, const float* data, int32_t vertexFormat) {
+    VertexInputSlot* slot = vertexInputSlot(state, id);
+    if (!slot || !data || !isVertexFormat(vertexFormat)) return id;
+    clearGLErrors();
+    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
+    // A range past the end is refused by GL and writes nothing.
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vertexBytes(firstVertex, vertexFormat)),
+                    static_cast<GLsizeiptr>(vertexBytes(vertexCount, vertexFormat)), data);
+    return id;
+}
+
+void deleteVertexInputBufferInRenderer(RendererState* state, uint32_t id) {
+    VertexInputSlot* slot = vertexInputSlot(state, id);
+    if (!slot) return;
+    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
+    glBufferData(GL_ARRAY_BUFFER, 0, nullptr, GL_STATIC_DRAW);
+    pushFreeHandle(state->freeVertexInputIds, &state->freeVertexInputCount, id);
+}
+
+uint32_t createIndexBufferInRendererWithData(RendererState* state, uint32_t indexCount, const uint32_t* indices) {
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl) return RENDERER_INVALID_ID;
+    uint32_t handle = 0;
+    if (!popFreeHandle(state->freeIndexBufferIds, &state->freeIndexBufferCount, gl->indexBufferCount, &handle)) {
+        if (!growSlotList(reinterpret_cast<void**>(&gl->indexBuffers), &gl->indexBufferCapacity, gl->indexBufferCount,
+                          sizeof(IndexBufferSlot), 4))
+            return RENDERER_INVALID_ID;
+        handle = gl->indexBufferCount++;
+        GLuint name = 0;
+        glGenBuffers(1, &name);
+        gl->indexBuffers[handle].buffer = name;
+    }
+    IndexBufferSlot& slot = gl->indexBuffers[handle];
+    slot.indexCount = indexCount;
+    bindBufferOutsideDraws(state, GL_ELEMENT_ARRAY_BUFFER, slot.buffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes(indexCount)), indices, GL_STATIC_DRAW);
+    return handle;
+}
+
+uint32_t updateIndexBufferInRenderer(RendererState* state, uint32_t id, uint32_t indexCount, const uint32_t* indices) {
+    IndexBufferSlot* slot = indexBufferSlot(state, id);
+    if (!slot) return createIndexBufferInRendererWithData(state, indexCount, indices);
+    bindBufferOutsideDraws(state, GL_ELEMENT_ARRAY_BUFFER, slot->buffer);
+    slot->indexCount = indexCount;
+    writeOrGrow(GL_ELEMENT_ARRAY_BUFFER, indexBytes(indexCount), indices);
+    return id;
+}
+
+void deleteIndexBufferInRenderer(RendererState* state, uint32_t id) {
+    IndexBufferSlot* slot = indexBufferSlot(state, id);
+    if (!slot) return;
+    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
+    glBufferData(GL_ARRAY_BUFFER, 0, nullptr, GL_STATIC_DRAW);
+    slot->indexCount = 0;
+    pushFreeHandle(state->freeIndexBufferIds, &state->freeIndexBufferCount, id);
+}
+
+uint32_t createIndexBufferInRenderer(RendererState* state, uint32_t indexCount) {
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || !growSlotList(reinterpret_cast<void**>(&gl->indexBuffers), &gl->indexBufferCapacity,
+                             gl->indexBufferCount, sizeof(IndexBufferSlot), 4))
+        return RENDERER_INVALID_ID;
+    uint32_t handle = gl->indexBufferCount++;
+    GLuint name = 0;
+    glGenBuffers(1, &name);
+    gl->indexBuffers[handle] = IndexBufferSlot{name, indexCount};
+    return handle;
+}
+
+void bindVertexBufferInRenderer(RendererState* state, uint32_t id) {
+    VertexInputSlot* slot = vertexInputSlot(state, id);
+    if (!slot || state->boundVertexInput == id) return;
+    glBindBuffer(GL_ARRAY_BUFFER, slot->buffer);
+    state->boundVertexInput = id;
+}
+
+void bindIndexBufferInRenderer(RendererState* state, uint32_t id) {
+    IndexBufferSlot* slot = indexBufferSlot(state, id);
+    if (slot) bindIndexBufferThroughState(state, id, slot);
+}
+
+// The older family: plain GL buffers in their own list.
+uint32_t createBufferInRenderer(RendererState* state) {
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || !growSlotList(reinterpret_cast<void**>(&gl->buffers), &gl->bufferCapacity, gl->bufferCount,
+                             sizeof(uint32_t), 4))
+        return RENDERER_INVALID_ID;
+    GLuint name = 0;
+    glGenBuffers(1, &name);
+    gl->buffers[gl->bufferCount] = name;
+    return gl->bufferCount++;
+}
+
+uint32_t createVertexBufferInRenderer(RendererState* state, uint32_t) { return createBufferInRenderer(state); }
+
+void sendVerticesToBufferInRenderer(RendererState* state, uint32_t id, const float* data, uint32_t floatCount) {
+    VertexInputSlot* slot = vertexInputSlot(state, id);
+    if (!slot) return;
+    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<uint64_t>(floatCount) * sizeof(float)), data,
+                 GL_STATIC_DRAW);
+}
+
+void sendDataToBufferInRenderer(RendererState* state, uint32_t id, const float* data, uint32_t floatCount) {
+    sendVerticesToBufferInRenderer(state, id, data, floatCount);
+}
+
+void sendIndicesToBufferInRenderer(RendererState* state, uint32_t id, const uint32_t* data, uint32_t count) {
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || id >= gl->bufferCount || gl->buffers[id] == 0) return;
+    bindBufferOutsideDraws(state, GL_ELEMENT_ARRAY_BUFFER, gl->buffers[id]);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes(count)), data, GL_STATIC_DRAW);
+}
+
+void deleteBufferInRenderer(RendererState* state, uint32_t id) {
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || id >= gl->bufferCount || gl->buffers[id] == 0) return;
+    glDeleteBuffers(1, &gl->buffers[id]);
+    gl->buffers[id] = 0; // the entry stays, and a second delete finds nothing to delete
+}

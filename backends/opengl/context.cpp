@@ -1,0 +1,191 @@
+// Start-up and shut-down of the OpenGL backend: the private record, the window, the
+// rendering context that every window of the backend shares, the GL entry points and
+// the fixed render state.
+#include "backends/opengl/backend_exports.h"
+#include "backends/opengl/display_modes.h"
+#include "backends/opengl/opengl_backend.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const int kContextAttributes[] = {WGL_CONTEXT_MAJOR_VERSION_ARB, 3, WGL_CONTEXT_MINOR_VERSION_ARB, 0, 0};
+
+const float kUnitQuadVertices[4 * 11] = {
+    0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, //
+    0, 1, 0, 0, 1, 1, 1, 1, 0, 0, 0, //
+    1, 0, 0, 1, 0, 1, 1, 1, 0, 0, 0, //
+    1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, //
+};
+const uint32_t kUnitQuadIndices[6] = {0, 2, 1, 1, 2, 3};
+
+void setPixelFormat(HDC deviceContext) {
+    PIXELFORMATDESCRIPTOR descriptor = {};
+    descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    descriptor.nVersion = 1;
+    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    descriptor.iPixelType = PFD_TYPE_RGBA;
+    descriptor.cColorBits = 32;
+    descriptor.cDepthBits = 16;
+    descriptor.iLayerType = PFD_MAIN_PLANE;
+    int format = ChoosePixelFormat(deviceContext, &descriptor);
+    if (format) SetPixelFormat(deviceContext, format, &descriptor);
+}
+
+// WM_CREATE of every backend window. The first window creates the context (3.0 when
+// the driver offers wglCreateContextAttribsARB, else the legacy one); windows made
+// later by mode switches get a pixel format and the same context, so every GL object
+// survives the switch. A context kept from the legacy path is shared the same way.
+void attachContext(BackendWindow* record, HWND window) {
+    HDC deviceContext = GetDC(window);
+    record->deviceContext = deviceContext;
+    setPixelFormat(deviceContext);
+    if (!record->renderingContext) {
+        HGLRC legacy = wglCreateContext(deviceContext);
+        if (!legacy) return;
+        wglMakeCurrent(deviceContext, legacy);
+        PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+            reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
+        HGLRC modern =
+            createContextAttribs ? createContextAttribs(deviceContext, nullptr, kContextAttributes) : nullptr;
+        if (modern) {
+            wglMakeCurrent(nullptr, nullptr);
+            wglDeleteContext(legacy);
+            record->renderingContext = modern;
+        } else {
+            record->renderingContext = legacy;
+        }
+    }
+    wglMakeCurrent(deviceContext, static_cast<HGLRC>(record->renderingContext));
+}
+
+float readMaxAnisotropy() {
+    GLint count = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        const char* name = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
+        if (name && strcmp(name, "GL_EXT_texture_filter_anisotropic") == 0) {
+            GLfloat maximum = 0;
+            glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maximum);
+            return maximum;
+        }
+    }
+    return 0;
+}
+
+void setFixedRenderState(OpenGLBackendState* gl) {
+    glEnable(GL_DEPTH_TEST);
+    gl->depthTestEnabled = 1;
+    gl->depthWriteEnabled = 1;
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+    glClearColor(1, 1, 1, 0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_BLEND);
+    glEnable(GL_SCISSOR_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void releaseBackendRecord(OpenGLBackendState* gl) {
+    free(gl->vertexInputs);
+    free(gl->indexBuffers);
+    free(gl->buffers);
+    free(gl->programs);
+    free(gl->display.monitors);
+    free(gl);
+}
+
+} // namespace
+
+BackendDisplay* backendDisplay(RendererState* state) {
+    OpenGLBackendState* gl = openGLState(state);
+    return gl ? &gl->display : nullptr;
+}
+
+bool initRenderer(RendererState* state, WindowParameters* parameters, const char* title) {
+    if (!state || !parameters) return false;
+    OpenGLBackendState* gl = static_cast<OpenGLBackendState*>(calloc(1, sizeof(OpenGLBackendState)));
+    if (!gl) return false;
+    BackendWindow& window = gl->display.window;
+    window.instance = GetModuleHandleW(nullptr);
+    state->internal = gl;
+
+    // A backend that failed to start before this one may have left lists in the
+    // state; they are its own, so they are dropped, not freed.
+    state->boundVertexInput = RENDERER_INVALID_ID;
+    state->boundIndexBuffer = RENDERER_INVALID_ID;
+    state->currentMonitor = 0;
+    state->resolutionLabels = nullptr;
+    state->resolutions = nullptr;
+    state->resolutionCount = 0;
+    state->frequencyLabels = nullptr;
+    state->frequencies = nullptr;
+    state->frequencyCount = 0;
+    state->monitorLabels = nullptr;
+    state->monitorCount = 0;
+    state->currentShader = nullptr;
+
+    setWindowCreatedHook(attachContext);
+    uint32_t screenMode = SCREEN_MODE_WINDOWED;
+    if (!openFirstWindow(&window, parameters, title, "(OpenGL3.0)", backendWindowProcedure, &screenMode)) return false;
+    state->screenMode = screenMode;
+    if (!window.renderingContext) {
+        OutputDebugStringA("VidPortOpenGL3_0: no OpenGL context for the window\n");
+        return false;
+    }
+
+    const int32_t width = windowRectWidth(&window);
+    const int32_t height = windowRectHeight(&window);
+    glViewport(0, 0, width, height);
+    state->scissorLeft = 0;
+    state->scissorTop = height;
+    state->scissorRight = width;
+    state->scissorBottom = 0;
+    glScissor(0, 0, width, height);
+    state->width = static_cast<uint32_t>(width);
+    state->height = static_cast<uint32_t>(height);
+
+    if (!loadOpenGLFunctions()) return false;
+    gl->maxAnisotropy = readMaxAnisotropy();
+    setFixedRenderState(gl);
+    if (wglSwapIntervalEXT) wglSwapIntervalEXT(1);
+
+    state->freeVertexInputCount = 0;
+    state->freeIndexBufferCount = 0;
+    state->resizePending = 0;
+    GLint maxTextureSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    gl->maxTextureSize = maxTextureSize;
+
+    buildStartupDisplayLists(state, &gl->display);
+
+    state->quadVertexInput = createVertexInputBufferInRenderer(state, 4, kUnitQuadVertices, 0);
+    state->quadIndexBuffer = createIndexBufferInRendererWithData(state, 6, kUnitQuadIndices);
+    return state->quadVertexInput != RENDERER_INVALID_ID && state->quadIndexBuffer != RENDERER_INVALID_ID;
+}
+
+bool cleanupRenderer(RendererState* state) {
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl) return false;
+    BackendWindow& window = gl->display.window;
+    if (state->screenMode == SCREEN_MODE_FULLSCREEN) {
+        restoreDesktopDisplayMode();
+        ShowCursor(TRUE);
+    }
+    bool deleted = false;
+    if (window.renderingContext) {
+        wglMakeCurrent(window.deviceContext, nullptr);
+        deleted = wglDeleteContext(static_cast<HGLRC>(window.renderingContext)) != 0;
+        window.renderingContext = nullptr;
+    }
+    // The window goes too: its procedure and class live in this library, which the
+    // program unloads next.
+    destroyBackendWindow(&window);
+    unregisterBackendWindowClass(&window);
+    state->currentShader = nullptr;
+    state->internal = nullptr;
+    releaseBackendRecord(gl);
+    return deleted;
+}

@@ -1,1 +1,0 @@
-// Placeholder: the OpenGL backend issue fills this library; until then it exports nothing.
