@@ -18,6 +18,8 @@
 #include "tools/content/textures.h"
 #include "tools/content/texts.h"
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <gtest/gtest.h>
 
 #include <math.h>
@@ -389,6 +391,26 @@ TEST_F(DataFolder, EveryTextIsThereInBothLanguagesWithItsCharacters) {
     }
     // French texts use their accents.
     EXPECT_NE(strstr(gameText(1, 5), "\xc3\xa9"), nullptr);
+}
+
+// Both fonts the game draws with have a glyph for every character of every text.
+TEST_F(DataFolder, FontsCoverEveryCharacterOfTheTexts) {
+    FT_Library library;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    for (const char* font : {"data/PatuaOne-Regular.ttf", "data/corvex/fonts/Rubik-Regular.ttf"}) {
+        Bytes b(font);
+        ASSERT_TRUE(b.ok()) << font;
+        FT_Face face;
+        ASSERT_EQ(FT_New_Memory_Face(library, (const FT_Byte*)b.data, (FT_Long)b.size, 0, &face), 0) << font;
+        for (int language = 0; language < CONTENT_LANGUAGE_COUNT; ++language)
+            for (int id = 0; id < TEXT_COUNT; ++id)
+                for (uint32_t c : decodeUtf8(gameText(language, id)))
+                    EXPECT_NE(FT_Get_Char_Index(face, c), 0u) << font << " has no U+" << std::hex << c;
+        // The characters the game adds to every set.
+        for (uint32_t c : {45u, 64u, 120u, 43u, 47u, 95u}) EXPECT_NE(FT_Get_Char_Index(face, c), 0u) << font;
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
 }
 
 TEST_F(DataFolder, NameTableMatchesTheGamesKeys) {

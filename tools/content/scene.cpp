@@ -61,7 +61,8 @@ void addLockers(std::vector<InteractableSpec>* out) {
         // Number plate (a cell of the numbers texture) and a handle.
         MeshBuilder* plate = &addPart(&spec, MAT_NUMBERS)->mesh;
         float cx = 0.5f * (x0 + x1);
-        addPanelUv(plate, vec3(cx - 0.08f, kLockerFrontY + 0.032f, 2.6f), vec3(0.16f, 0, 0), vec3(0, 0, 0.16f), kWhite,
+        // Facing +y, into the room: seen from there, +x is to the left.
+        addPanelUv(plate, vec3(cx + 0.08f, kLockerFrontY + 0.032f, 2.6f), vec3(-0.16f, 0, 0), vec3(0, 0, 0.16f), kWhite,
                    i / 4.0f, 0.0f, (i + 1) / 4.0f, 1.0f);
         addBox(&addPart(&spec, MAT_METAL)->mesh, vec3(x1 - 0.09f, kLockerFrontY + 0.03f, 1.9f),
                vec3(x1 - 0.05f, kLockerFrontY + 0.06f, 2.15f), kHandle, 1.0f);

@@ -243,7 +243,7 @@ void genAsphalt(Image* image) {
         for (uint32_t x = 0; x < image->width; ++x) {
             float n = fbm(x, y, image->width, 8, 3, 101);
             float grit = hashNoise(x, y, 103);
-            float v = 0.28f + 0.08f * (n - 0.5f) + (grit > 0.9f ? 0.12f : 0.0f) - (grit < 0.05f ? 0.08f : 0.0f);
+            float v = 0.4f + 0.08f * (n - 0.5f) + (grit > 0.9f ? 0.12f : 0.0f) - (grit < 0.05f ? 0.08f : 0.0f);
             put(image, x, y, Rgb{v, v, v * 1.03f});
         }
 }

@@ -2,11 +2,16 @@
 // passes (the engine, the data folder's shaders, a backend library), read back with the
 // backend's readPixelsInRenderer and written as PNG files, plus the player's view.
 //
-//   quarlo_camera_views.exe <output folder> [backend library]
+//   quarlo_camera_views.exe <output folder> <first camera> [open] [backend library]
 //
+// With "open", every clickable object starts open (doors, lockers, drawers), so the
+// views show what lies behind them; the file names then end in "-open".
 // It runs beside Quarlo.exe (its data/ folder and DLLs); the backend defaults to
-// VidPortOpenGL3_0.dll. Writes cam1.png ... camN.png (each monitor picture, 640 x 360
-// for the 1280 x 720 window) and player.png (the window). Exit code 0 on success.
+// VidPortOpenGL3_0.dll. One run renders one frame, right after loading: cameras
+// <first> to <first> + 3 on the four monitors. It writes cam<n>.png for each (the
+// monitor picture, 640 x 360 for the 1280 x 720 window; n counts from 1) and
+// window<b>.png, the whole window of that frame (b = first / 4 + 1). Exit code 0 on
+// success.
 #include "app/backend_library.h"
 #include "app/command_line.h"
 #include "app/module_path.h"
@@ -20,6 +25,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <vector>
@@ -67,12 +73,17 @@ void finishFrame() {
 int run(HINSTANCE instance) {
     int argc = 0;
     char** argv = commandLineArguments(&argc);
-    if (argc < 2) {
-        fprintf(stderr, "usage: quarlo_camera_views <output folder> [backend library]\n");
+    if (argc < 3) {
+        fprintf(stderr, "usage: quarlo_camera_views <output folder> <first camera> [backend library]\n");
         return 2;
     }
     const char* output = argv[1];
-    const char* backend = argc > 2 ? argv[2] : BACKEND_OPENGL_LIBRARY;
+    uint32_t first = (uint32_t)atoi(argv[2]);
+    int next = 3;
+    bool open = argc > next && strcmp(argv[next], "open") == 0;
+    if (open) ++next;
+    const char* backend = argc > next ? argv[next] : BACKEND_OPENGL_LIBRARY;
+    const char* suffix = open ? "-open" : "";
     fixModuleDirectory(instance);
 
     BackendLibrary library;
@@ -98,30 +109,37 @@ int run(HINSTANCE instance) {
         fprintf(stderr, "the game did not load its data\n");
         return 1;
     }
+    // The script that runs this learns how many runs it takes from here.
+    printf("cameras %u\n", game->cameraCount);
+    fflush(stdout);
+    if (first >= game->cameraCount) {
+        fprintf(stderr, "camera %u: there are %u cameras\n", first, game->cameraCount);
+        return 2;
+    }
     gRenderer.endFrameInRenderer(&gRendererState);
     gRenderer.resizeBackBuffersOnRenderer(&gRendererState, gRendererState.width, gRendererState.height);
 
     bool ok = true;
     char path[1024];
-    // Four cameras a frame, one on each monitor; the monitor pictures are read from
-    // their targets before the frame ends.
-    for (uint32_t first = 0; first < game->cameraCount; first += MONITOR_COUNT) {
-        for (uint32_t k = 0; k < MONITOR_COUNT; ++k)
-            game->monitors[k].camera = first + k < game->cameraCount ? first + k : first;
-        renderFrame(game);
-        for (uint32_t k = 0; k < MONITOR_COUNT && first + k < game->cameraCount; ++k) {
-            FrameBufferRecord* target = &game->targets.monitor[k];
-            gRenderer.bindFrameBufferInRenderer(&gRendererState, target);
-            snprintf(path, sizeof(path), "%s/cam%u.png", output, first + k + 1);
-            ok = saveBoundTarget(path, target->width, target->height) && ok;
-            gRenderer.unbindFrameBufferInRenderer(&gRendererState, target);
+    if (open)
+        for (uint32_t i = 0; i < game->interactableCount; ++i) {
+            Interactable* it = &game->interactables[i];
+            it->position = add3(it->position, it->openOffset);
+            it->done = true;
         }
-        finishFrame();
-    }
-    // The player's view with the first four cameras on their monitors.
-    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) game->monitors[k].camera = k < game->cameraCount ? k : 0;
+    // One frame: cameras first .. first + 3 on the four monitors; each monitor picture
+    // is read from its target before the frame ends, then the window itself.
+    for (uint32_t k = 0; k < MONITOR_COUNT; ++k)
+        game->monitors[k].camera = first + k < game->cameraCount ? first + k : first;
     renderFrame(game);
-    snprintf(path, sizeof(path), "%s/player.png", output);
+    for (uint32_t k = 0; k < MONITOR_COUNT && first + k < game->cameraCount; ++k) {
+        FrameBufferRecord* target = &game->targets.monitor[k];
+        gRenderer.bindFrameBufferInRenderer(&gRendererState, target);
+        snprintf(path, sizeof(path), "%s/cam%u%s.png", output, first + k + 1, suffix);
+        ok = saveBoundTarget(path, target->width, target->height) && ok;
+        gRenderer.unbindFrameBufferInRenderer(&gRendererState, target);
+    }
+    snprintf(path, sizeof(path), "%s/window%u%s.png", output, first / MONITOR_COUNT + 1, suffix);
     ok = saveBoundTarget(path, gRendererState.width, gRendererState.height) && ok;
     finishFrame();
 

@@ -1,0 +1,207 @@
+// Every GLSL program of the data folder loads, compiles and links through the OpenGL
+// backend's entry points with the game's vertex formats and uniforms, and a few of
+// them draw the pixels they should: the unlit program its texture times the vertex
+// colour, the bright pass only what is above its threshold, the blur a flat picture
+// unchanged, the composite the sum of its two inputs.
+#include "app/backend_library.h"
+#include "app/program_state.h"
+#include "engine/math/matrix.h"
+#include "tools/content/shader_programs.h"
+
+#include <gtest/gtest.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#ifndef QUARLO_SHADER_SOURCES
+#error "QUARLO_SHADER_SOURCES names the shader source folder"
+#endif
+
+namespace {
+
+intptr_t quietProcedure(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return DefWindowProcW((HWND)window, message, (WPARAM)wParam, (LPARAM)lParam);
+}
+
+std::string readSource(const char* program) {
+    std::string path = std::string("Z:") + QUARLO_SHADER_SOURCES + "/" + program + ".glsl";
+    FILE* f = fopen(path.c_str(), "rb");
+    std::string text;
+    if (!f) return text;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0) text.append(chunk, n);
+    fclose(f);
+    return text;
+}
+
+const ShaderProgramSpec* spec(const char* path) {
+    for (uint32_t i = 0; i < kShaderProgramSpecCount; ++i)
+        if (strcmp(kShaderProgramSpecs[i].path, path) == 0) return &kShaderProgramSpecs[i];
+    return nullptr;
+}
+
+class GlslPrograms : public ::testing::Test {
+protected:
+    static BackendLibrary library;
+    static readPixelsInRendererFn readPixels;
+    static bool started;
+
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(loadBackendLibrary(&library, BACKEND_OPENGL_LIBRARY));
+        attachBackend(&library, &gRenderer, &gRendererState, nullptr, quietProcedure);
+        readPixels = (readPixelsInRendererFn)(void*)GetProcAddress((HMODULE)library.module, RENDERER_READ_PIXELS_NAME);
+        ASSERT_TRUE(hasCalledEntryPoints(&gRenderer));
+        ASSERT_NE(readPixels, nullptr);
+        resetWindowParameters();
+        WindowParameters parameters = gWindowParameters;
+        started = gRenderer.initRenderer(&gRendererState, &parameters, "GLSL programs");
+        ASSERT_TRUE(started);
+    }
+
+    static void TearDownTestSuite() {
+        if (started) gRenderer.cleanupRenderer(&gRendererState);
+        unloadBackendLibrary(&library);
+    }
+
+    // Loads, declares and links a program as the game does; false when it does not link.
+    bool build(const char* path, ShaderRecord* record) {
+        const ShaderProgramSpec* program = spec(path);
+        if (!program) return false;
+        std::string source = readSource(path);
+        if (source.empty()) return false;
+        *record = ShaderRecord{-1, 0, nullptr, 0, nullptr, 0, 0};
+        UniformDeclaration uniforms[8];
+        for (uint32_t i = 0; i < program->uniformCount; ++i)
+            uniforms[i] = UniformDeclaration{program->uniforms[i].name, 0, program->uniforms[i].components};
+        gRenderer.loadShaderFromSourceInRenderer(&gRendererState, record, source.c_str());
+        gRenderer.setShaderInputInRenderer(&gRendererState, record, program->vertexFormat, uniforms,
+                                           program->uniformCount);
+        if (program->postProcess) gRenderer.setShaderOutputInRenderer(&gRendererState, record, 1);
+        return gRenderer.compileShaderInRenderer(&gRendererState, record);
+    }
+
+    // A texture of one colour, 4 x 4 RGBA8.
+    uint32_t flatTexture(uint8_t r, uint8_t g, uint8_t b) {
+        uint8_t pixels[64];
+        for (int i = 0; i < 16; ++i) pixels[4 * i] = r, pixels[4 * i + 1] = g, pixels[4 * i + 2] = b, pixels[4 * i + 3] = 255;
+        TextureDescription d = {4, 4, PIXEL_FORMAT_RGBA8, WRAP_CLAMP_TO_EDGE, ATTACHMENT_COLOR, 1, 0, 0};
+        return gRenderer.uploadTextureInRenderer(&gRendererState, pixels, 0, &d, 1, RENDERER_INVALID_ID);
+    }
+
+    // The unit quad in vertex format 0 (white, facing +z), as the game builds it.
+    void unitQuad(uint32_t* vertexInput, uint32_t* indexBuffer, float r, float g, float b) {
+        float v[44];
+        const float corners[4][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+        for (int i = 0; i < 4; ++i) {
+            float* p = v + 11 * i;
+            p[0] = corners[i][0], p[1] = corners[i][1], p[2] = 0;
+            p[3] = corners[i][0], p[4] = corners[i][1];
+            p[5] = r, p[6] = g, p[7] = b;
+            p[8] = 0, p[9] = 0, p[10] = 1;
+        }
+        const uint32_t indices[6] = {0, 2, 1, 1, 2, 3};
+        *vertexInput = gRenderer.createVertexInputBufferInRenderer(&gRendererState, 4, v, 0);
+        *indexBuffer = gRenderer.createIndexBufferInRendererWithData(&gRendererState, 6, indices);
+    }
+
+    // Draws the quad over the whole window with the given program and reads the
+    // window's centre pixel.
+    void drawFullWindow(ShaderRecord* program, uint32_t vertexInput, uint32_t indexBuffer, uint8_t* centre,
+                        uint32_t texture0, uint32_t texture1 = RENDERER_INVALID_ID) {
+        gRenderer.beginFrameInRenderer(&gRendererState);
+        const float black[4] = {0, 0, 0, 1};
+        gRenderer.clearColorBufferOnRenderer(&gRendererState, black);
+        gRenderer.enableDepthTestOnRenderer(&gRendererState, false);
+        gRenderer.bindShaderInRenderer(&gRendererState, program);
+        // Units above 0 are set with the program bound, as the game does.
+        if (texture1 != RENDERER_INVALID_ID) gRenderer.bindTextureInRenderer(&gRendererState, texture1, 1);
+        gRenderer.bindTextureInRenderer(&gRendererState, texture0, 0);
+        // Orthographic 0..1 on both axes; the quad spans it.
+        Mat4 projection = identityMatrix4(), identity = identityMatrix4();
+        orthographic(&projection, 0, 1, 0, 1, -2, 10);
+        gRenderer.sendMatrix4x4ToShaderInRenderer(&gRendererState, program, "projMat", projection.m);
+        gRenderer.sendMatrix4x4ToShaderInRenderer(&gRendererState, program, "mvMat", identity.m);
+        gRenderer.sendVector2DToShaderInRenderer(&gRendererState, program, "screenSize",
+                                                 RendererVector2{(float)gRendererState.width, (float)gRendererState.height});
+        gRenderer.drawIndexedInRenderer(&gRendererState, program, indexBuffer, vertexInput);
+        std::vector<uint8_t> pixel(4);
+        ASSERT_TRUE(readPixels(&gRendererState, (int32_t)gRendererState.width / 2, (int32_t)gRendererState.height / 2,
+                               1, 1, pixel.data()));
+        memcpy(centre, pixel.data(), 4);
+        gRenderer.enableDepthTestOnRenderer(&gRendererState, true);
+        gRenderer.endFrameInRenderer(&gRendererState);
+        gRenderer.swapBuffersOnRenderer(&gRendererState);
+    }
+};
+
+BackendLibrary GlslPrograms::library;
+readPixelsInRendererFn GlslPrograms::readPixels;
+bool GlslPrograms::started;
+
+TEST_F(GlslPrograms, EveryProgramLinksWithTheGamesDeclarations) {
+    for (uint32_t i = 0; i < kShaderProgramSpecCount; ++i) {
+        ShaderRecord record;
+        EXPECT_TRUE(build(kShaderProgramSpecs[i].path, &record)) << kShaderProgramSpecs[i].path;
+        if (kShaderProgramSpecs[i].path == std::string("PostProcess/horizontalBlur")) {
+            // The game loads it twice, into two programs.
+            ShaderRecord second;
+            EXPECT_TRUE(build(kShaderProgramSpecs[i].path, &second));
+        }
+    }
+}
+
+TEST_F(GlslPrograms, BrokenSourceDoesNotLink) {
+    ShaderRecord record = {-1, 0, nullptr, 0, nullptr, 0, 0};
+    gRenderer.loadShaderFromSourceInRenderer(&gRendererState, &record,
+                                             "#version 130\n#ifdef VERTEX_SHADER_SOURCE\nvoid main() { gl_Position = "
+                                             "undefinedThing; }\n#endif\n#ifdef FRAGMENT_SHADER_SOURCE\nout vec4 "
+                                             "outColor;\nvoid main() { outColor = vec4(1.0); }\n#endif\n");
+    UniformDeclaration none[1] = {{"mvMat", 0, 16}};
+    gRenderer.setShaderInputInRenderer(&gRendererState, &record, 0, none, 1);
+    EXPECT_FALSE(gRenderer.compileShaderInRenderer(&gRendererState, &record));
+}
+
+TEST_F(GlslPrograms, UnlitProgramShowsTextureTimesVertexColour) {
+    ShaderRecord program;
+    ASSERT_TRUE(build("basic-fixed", &program));
+    uint32_t input, indices;
+    unitQuad(&input, &indices, 1.0f, 0.5f, 0.0f);
+    uint8_t centre[4];
+    drawFullWindow(&program, input, indices, centre, flatTexture(200, 200, 100));
+    EXPECT_NEAR(centre[0], 200, 3);
+    EXPECT_NEAR(centre[1], 100, 3);
+    EXPECT_NEAR(centre[2], 0, 3);
+}
+
+TEST_F(GlslPrograms, PostProcessingPassesKeepFlatPicturesAndCutDarkOnes) {
+    uint32_t input, indices;
+    unitQuad(&input, &indices, 1, 1, 1);
+    ShaderRecord blur, bright, composite;
+    ASSERT_TRUE(build("PostProcess/horizontalBlur", &blur));
+    ASSERT_TRUE(build("PostProcess/onlyBright", &bright));
+    ASSERT_TRUE(build("PostProcess/bloomComposite", &composite));
+    uint8_t centre[4];
+    drawFullWindow(&blur, input, indices, centre, flatTexture(90, 160, 220));
+    EXPECT_NEAR(centre[0], 90, 3);
+    EXPECT_NEAR(centre[1], 160, 3);
+    EXPECT_NEAR(centre[2], 220, 3);
+    // Below the threshold everything goes; white keeps a tenth of itself.
+    drawFullWindow(&bright, input, indices, centre, flatTexture(200, 200, 200));
+    EXPECT_LE(centre[0], 2);
+    drawFullWindow(&bright, input, indices, centre, flatTexture(255, 255, 255));
+    EXPECT_NEAR(centre[0], 26, 4);
+    // The composite adds its second input (texture unit 1).
+    drawFullWindow(&composite, input, indices, centre, flatTexture(100, 20, 0), flatTexture(50, 30, 200));
+    EXPECT_NEAR(centre[0], 150, 3);
+    EXPECT_NEAR(centre[1], 50, 3);
+    EXPECT_NEAR(centre[2], 200, 3);
+}
+
+} // namespace
