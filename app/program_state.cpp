@@ -4,6 +4,7 @@ RendererState gRendererState;
 RendererApi gRenderer;
 WindowParameters gWindowParameters;
 uint8_t gRunning;
+uint32_t gFrameCount;
 
 void resetWindowParameters() {
     gWindowParameters.width = 1280;

@@ -15,5 +15,10 @@ extern WindowParameters gWindowParameters;
 // game's menu button.
 extern uint8_t gRunning;
 
+// Frames the loop has finished; scripts that drive the game ask the window for it
+// (the registered message below) to pace their input to the game's frame rate.
+extern uint32_t gFrameCount;
+#define PROGRAM_FRAME_COUNT_MESSAGE L"QuarloFrameCount"
+
 // The values initRenderer receives: 1280 x 720, 32 bits, 60 Hz, windowed.
 void resetWindowParameters();

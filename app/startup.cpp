@@ -119,6 +119,7 @@ int runProgram(HINSTANCE__* instance) {
         renderGame(game);
         gRenderer.endFrameInRenderer(&gRendererState);
         gRenderer.swapBuffersOnRenderer(&gRendererState);
+        ++gFrameCount;
         previous = now;
     }
 

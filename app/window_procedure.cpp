@@ -61,6 +61,9 @@ intptr_t programWindowProcedure(void* windowHandle, uint32_t message, uintptr_t 
     BackendWindow* record = backendWindowOf(window);
     if (!record) return DefWindowProcW(window, message, wParam, lParam);
 
+    static const UINT frameCountMessage = RegisterWindowMessageW(PROGRAM_FRAME_COUNT_MESSAGE);
+    if (message == frameCountMessage) return gFrameCount;
+
     switch (message) {
     case WM_SIZE: {
         uint32_t width = LOWORD(lParam);

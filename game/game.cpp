@@ -98,3 +98,10 @@ void renderGame(GameState* game) { renderFrame(game); }
 void resizeGame(int32_t width, int32_t height) {
     if (gGame) resizeGameTargets(gGame, width, height);
 }
+
+void destroyGameState(GameState* game) {
+    if (!game) return;
+    if (gGame == game) gGame = nullptr;
+    releaseGameContents(game);
+    free(game);
+}

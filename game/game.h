@@ -23,3 +23,8 @@ void renderGame(GameState* game);
 // The resize handler stored in RendererState; the backend calls it at the start of a
 // frame after the back buffers changed size.
 void resizeGame(int32_t width, int32_t height);
+
+// Everything the game holds, back to the backend and the heap. The program keeps its
+// game to the end of the process; tools and tests that start games release them.
+void releaseGameContents(GameState* game);
+void destroyGameState(GameState* game);

@@ -32,7 +32,16 @@ export WINEARCH=win64
 
 . "$ROOT/scripts/lib/xvfb.sh"
 XVFB_PID=
-trap stop_private_xvfb EXIT
+# With a private display, the prefix's server goes too: it remembers this display's
+# windows, and a program started later on another display would be told about them
+# (an X error that ends it). Callers that share a display keep one server.
+end_private_display() {
+  if [ -n "$XVFB_PID" ]; then
+    WINEPREFIX=$PREFIX wineserver -k >/dev/null 2>&1
+    stop_private_xvfb
+  fi
+}
+trap end_private_display EXIT
 
 ensure_prefix() {
   mkdir -p "$(dirname "$PREFIX")"

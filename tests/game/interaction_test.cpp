@@ -1,5 +1,6 @@
 // The puzzle rules on a small hand-built scene: two cameras in a corridor, a locker
 // that opens by click, a door that needs a key, a key to take, and keypad buttons.
+#include "game/game.h"
 #include "game/interaction.h"
 #include "game/picking.h"
 #include "game/scene_files.h"
@@ -83,7 +84,10 @@ struct Scene {
         setSimulatedForeground(true);
     }
 
-    ~Scene() { removeRecordingRenderer(); }
+    ~Scene() {
+        releaseGameContents(&game);
+        removeRecordingRenderer();
+    }
 
     void makeInteractable(Interactable* object, const char* name, const char* item, bool required, Vec3 offset,
                           float x, float y, float z) {

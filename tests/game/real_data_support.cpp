@@ -27,8 +27,9 @@ void startRealGame(RealGame* real) {
     resizeGame(1280, 720);
 }
 
-void stopRealGame(RealGame*) {
-    // The game state lives for the process in the program; here it is simply left.
+void stopRealGame(RealGame* real) {
+    destroyGameState(real->game);
+    real->game = nullptr;
     removeRecordingRenderer();
     gModuleDirectory = ModuleDirectory{};
 }

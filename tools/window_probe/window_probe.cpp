@@ -32,6 +32,12 @@ int main(int argc, char** argv) {
     printf("client_x: %ld\nclient_y: %ld\nclient_width: %ld\nclient_height: %ld\ntitle: %s\nforeground: %d\n",
            origin.x, origin.y, client.right - client.left, client.bottom - client.top, titleUtf8,
            GetForegroundWindow() == window ? 1 : 0);
+    DWORD_PTR frames = 0;
+    UINT frameMessage = RegisterWindowMessageW(L"QuarloFrameCount");
+    if (SendMessageTimeoutW(window, frameMessage, 0, 0, SMTO_ABORTIFHUNG, 2000, &frames))
+        printf("frames: %lu\n", static_cast<unsigned long>(frames));
+    else
+        printf("frames: -1\n");
     if (close) PostMessageW(window, WM_CLOSE, 0, 0);
     return 0;
 }

@@ -9,6 +9,9 @@ failures=0
 
 e2e_cleanup() {
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
+  # The prefix's server remembers windows of this display; a later run on another
+  # display must not inherit them.
+  if [ -n "${XVFB_PID:-}" ]; then WINEPREFIX=$QUARLO_WINEPREFIX wineserver -k 2>/dev/null; fi
   stop_private_xvfb
 }
 trap e2e_cleanup EXIT
@@ -64,37 +67,55 @@ find_window() {
   return 1
 }
 
-# The game renders a few frames a second in software: every input is held long
-# enough for several updates to see it.
-FRAME_WAIT=${FRAME_WAIT:-0.6}
+# The frames the game has finished (the window answers a registered message).
+frame_count() { probe | awk '/^frames:/{print $2}'; }
 
-move_to() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)); sleep "$FRAME_WAIT"; }
+# wait_frames N: until the game has finished N more frames, so that its update has
+# seen the input sent before (it renders only a few frames a second in software).
+wait_frames() {
+  local start now i
+  # While the world loads the window answers nothing.
+  for ((i = 0; i < 120; ++i)); do
+    start=$(frame_count)
+    [ -n "$start" ] && [ "$start" -ge 0 ] && break
+    sleep 0.5
+  done
+  [ -n "$start" ] && [ "$start" -ge 0 ] || { fail "the game never answered with its frame count"; return 1; }
+  for ((i = 0; i < 240; ++i)); do
+    now=$(frame_count)
+    [ -n "$now" ] && [ "$now" -ge $((start + $1)) ] && return 0
+    sleep 0.1
+  done
+  fail "the game stopped finishing frames"
+}
+
+move_to() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)); wait_frames 2; }
 click_at() {
   move_to "$1" "$2"
   xdotool mousedown 1
-  sleep "$FRAME_WAIT"
+  wait_frames 2
   xdotool mouseup 1
-  sleep "$FRAME_WAIT"
+  wait_frames 2
 }
 drag_from_to() {
   local x0=$1 y0=$2 x1=$3 y1=$4 step
   move_to "$x0" "$y0"
   xdotool mousedown 1
-  sleep "$FRAME_WAIT"
+  wait_frames 2
   for step in 1 2 3 4; do
     xdotool mousemove $((CLIENT_X + x0 + (x1 - x0) * step / 4)) $((CLIENT_Y + y0 + (y1 - y0) * step / 4))
-    sleep 0.3
+    wait_frames 1
   done
-  sleep "$FRAME_WAIT"
+  wait_frames 1
   xdotool mouseup 1
-  sleep "$FRAME_WAIT"
+  wait_frames 2
 }
 key_at() { # key x y
   move_to "$2" "$3"
   xdotool keydown "$1"
-  sleep "$FRAME_WAIT"
+  wait_frames 2
   xdotool keyup "$1"
-  sleep "$FRAME_WAIT"
+  wait_frames 2
 }
 
 # screenshot NAME: the client area into $SHOTS/NAME.png.
@@ -102,9 +123,4 @@ screenshot() {
   mkdir -p "$SHOTS"
   import -window root -crop "${CLIENT_W}x${CLIENT_H}+${CLIENT_X}+${CLIENT_Y}" +repage "$SHOTS/$1.png" 2>/dev/null ||
     fail "screenshot $1"
-}
-
-# Share of pixels that differ between two screenshots (0..1).
-picture_difference() {
-  compare -metric AE -fuzz 8% "$1" "$2" null: 2>&1 | awk -v n=$((CLIENT_W * CLIENT_H)) '{print $1 / n}'
 }

@@ -15,12 +15,13 @@ trap 'e2e_cleanup; rm -rf "$WORK"' EXIT
 echo "--- resize and close"
 start_game "$QUARLO_BIN" -forceRenderBackend VidPortOpenGL3_0.dll
 find_window 90 || { echo "no game window"; exit 1; }
-sleep 5
+wait_frames 3
 screenshot before-resize
 window=$(xdotool search --name "^KV-QX12  \(OpenGL3.0\)$" | head -1)
 [ -n "$window" ] || fail "xdotool finds no window titled KV-QX12  (OpenGL3.0)"
 xdotool windowsize "$window" 960 600
-sleep 6
+sleep 1
+wait_frames 4
 find_window 10
 echo "client area after the resize: ${CLIENT_W}x${CLIENT_H}"
 [ "$CLIENT_W" != 1280 ] || fail "the client area kept its width"

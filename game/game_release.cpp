@@ -1,0 +1,83 @@
+#include "game/game.h"
+
+#include "app/program_state.h"
+#include "game/game_state.h"
+
+#include <stdlib.h>
+
+namespace {
+
+void releaseShader(ShaderRecord* shader) {
+    if (shader->slot >= 0 && gRenderer.cleanupShaderInRenderer)
+        gRenderer.cleanupShaderInRenderer(&gRendererState, shader);
+}
+
+void releaseTarget(FrameBufferRecord* target) {
+    if (!target->textures) return;
+    for (uint32_t i = 0; i < target->attachmentCount; ++i)
+        if (target->textures[i] != RENDERER_INVALID_ID && gRenderer.pushFreeTextureDescriptorInRenderer)
+            gRenderer.pushFreeTextureDescriptorInRenderer(&gRendererState, target->textures[i]);
+    if (gRenderer.destroyFrameBufferInRenderer) gRenderer.destroyFrameBufferInRenderer(&gRendererState, target);
+}
+
+void releaseBuffers(GpuMesh* gpu) {
+    if (gRenderer.deleteVertexInputBufferInRenderer && gRenderer.deleteIndexBufferInRenderer) releaseGpuMesh(gpu);
+}
+
+} // namespace
+
+void releaseGameContents(GameState* game) {
+    ShaderRecord* shaders = reinterpret_cast<ShaderRecord*>(&game->shaders);
+    for (size_t i = 0; i < sizeof(game->shaders) / sizeof(ShaderRecord); ++i) releaseShader(&shaders[i]);
+
+    for (uint32_t i = 0; i < game->textures.count; ++i) {
+        Texture* texture = game->textures.entries[i].texture;
+        if (texture->id >= 0 && gRenderer.pushFreeTextureDescriptorInRenderer)
+            gRenderer.pushFreeTextureDescriptorInRenderer(&gRendererState, static_cast<uint32_t>(texture->id));
+        free(texture);
+        free(game->textures.entries[i].path);
+    }
+    free(game->textures.entries);
+
+    for (uint32_t i = 0; i < game->levelMeshCount; ++i) releaseBuffers(&game->levelMeshes[i].gpu);
+    free(game->levelMeshes);
+
+    for (uint32_t i = 0; i < game->interactableCount; ++i) {
+        Interactable* object = &game->interactables[i];
+        for (uint32_t k = 0; k < object->subMeshCount; ++k) releaseBuffers(&object->subMeshes[k].gpu);
+        free(object->subMeshes);
+        releaseMesh(&object->pickMesh);
+        free(object->name);
+        free(object->openingItem);
+    }
+    free(game->interactables);
+
+    for (uint32_t i = 0; i < game->entityCount; ++i) {
+        Entity* entity = &game->entities[i];
+        releaseBuffers(&entity->gpu);
+        releaseMesh(&entity->mesh);
+        free(entity->name);
+    }
+    free(game->entities);
+    free(game->world);
+    free(game->inventory);
+
+    for (uint32_t i = 0; i < game->cameraCount; ++i) free(game->cameras[i].name);
+    free(game->cameras);
+    releaseBuffers(&game->cameraGpu);
+    releaseMesh(&game->cameraMesh);
+    releaseBuffers(&game->unitQuadGpu);
+    releaseMesh(&game->unitQuad);
+    for (Monitor& monitor : game->monitors) free(monitor.reachable);
+
+    RenderTargets* t = &game->targets;
+    FrameBufferRecord* targets[] = {&t->scene,      &t->quarterA,   &t->quarterB,     &t->monitor[0], &t->monitor[1],
+                                    &t->monitor[2], &t->monitor[3], &t->monitorScene, &t->eighthA,    &t->eighthB};
+    for (FrameBufferRecord* target : targets) releaseTarget(target);
+
+    releaseGui(&game->gui);
+    releaseFontAtlas(&game->largeFont);
+    releaseFontAtlas(&game->smallFont);
+    releaseLanguageFile(&game->language);
+    *game = GameState{};
+}
