@@ -50,6 +50,7 @@ GameState* constructGame(GameState* game) {
     // draw every face, whatever way the content winds it.
     game->shaders.basicDirectionalLight.cullMode = CULL_NONE;
     game->shaders.shadowmap.cullMode = CULL_NONE;
+    game->shaders.bloomAdd.blendMode = BLEND_ADDITIVE;
     game->cameraGpu = emptyGpuMesh();
     game->unitQuadGpu = emptyGpuMesh();
     RenderTargets* t = &game->targets;

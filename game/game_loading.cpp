@@ -69,9 +69,9 @@ struct ProgramSlot {
 };
 
 // The order in which the programs are read, declared and compiled.
-void programTable(GameState* game, ProgramSlot out[11]) {
+void programTable(GameState* game, ProgramSlot out[12]) {
     ShaderPrograms* s = &game->shaders;
-    const ProgramSlot table[11] = {
+    const ProgramSlot table[12] = {
         {&s->basicFixed, {"basic-fixed", 0, kFixedUniforms, kFixedComponents, false}},
         {&s->basicDirectionalLight, {"basic-directional-light", 0, kLightUniforms, kLightComponents, false}},
         {&s->text, {"text", 8, kTextUniforms, kTextComponents, false}},
@@ -81,6 +81,7 @@ void programTable(GameState* game, ProgramSlot out[11]) {
         {&s->horizontalBlur[1], {"PostProcess/horizontalBlur", 3, kPostUniforms, kPostComponents, true}},
         {&s->verticalBlur, {"PostProcess/verticalBlur", 3, kPostUniforms, kPostComponents, true}},
         {&s->bloomComposite, {"PostProcess/bloomComposite", 3, kPostUniforms, kPostComponents, true}},
+        {&s->bloomAdd, {"PostProcess/bloomComposite", 3, kPostUniforms, kPostComponents, true}},
         {&s->onlyBright, {"PostProcess/onlyBright", 3, kPostUniforms, kPostComponents, true}},
         {&s->toneMapping, {"PostProcess/toneMapping", 3, kPostUniforms, kPostComponents, true}},
     };
@@ -88,7 +89,7 @@ void programTable(GameState* game, ProgramSlot out[11]) {
 }
 
 bool loadPrograms(GameState* game) {
-    ProgramSlot programs[11];
+    ProgramSlot programs[12];
     programTable(game, programs);
     const char* extension = gRenderer.getShaderSourceFileExtensionInRenderer();
     if (!extension) extension = "";

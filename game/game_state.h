@@ -132,6 +132,7 @@ struct ShaderPrograms {
     ShaderRecord horizontalBlur[2];
     ShaderRecord verticalBlur;
     ShaderRecord bloomComposite;
+    ShaderRecord bloomAdd; // the composite program once more, blending additively onto its target
     ShaderRecord onlyBright;
     ShaderRecord toneMapping;
 };

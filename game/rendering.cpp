@@ -29,6 +29,12 @@ Vec3 lightDirection() {
 
 RendererState* state() { return &gRendererState; }
 
+RenderPassObserver gObserver;
+
+void observe(const char* pass, FrameBufferRecord* target) {
+    if (gObserver) gObserver(pass, target);
+}
+
 void send3(ShaderRecord* shader, const char* name, Vec3 value) {
     gRenderer.sendVector3DToShaderInRenderer(state(), shader, name, &value.x);
 }
@@ -92,6 +98,10 @@ void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target,
     uint32_t height = target ? target->height : game->clientHeight;
     if (target) bindTarget(target);
     if (clear) clearTarget();
+    // A full-screen pass neither tests nor writes depth: the scene's depth stays for
+    // the passes drawn over it afterwards.
+    gRenderer.enableDepthTestOnRenderer(state(), false);
+    gRenderer.enableDepthMaskOnRenderer(state(), false);
     gRenderer.bindShaderInRenderer(state(), program);
     gRenderer.sendMatrix4x4ToShaderInRenderer(state(), program, "projMat", game->guiProjection.m);
     gRenderer.sendVector2DToShaderInRenderer(state(), program, "screenSize",
@@ -100,6 +110,13 @@ void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target,
     BoundTexture texture = {static_cast<int32_t>(source)};
     drawObject(&game->unitQuadGpu, &texture.id, Vec3{0, 0, 0}, Vec3{kDesignWidth, kDesignHeight, 1},
                identityQuaternion(), &game->guiView);
+    observe(program == &game->shaders.onlyBright       ? "onlyBright"
+            : program == &game->shaders.verticalBlur   ? "verticalBlur"
+            : program == &game->shaders.bloomComposite ? "bloomComposite"
+            : program == &game->shaders.bloomAdd       ? "bloomAdd"
+                                                       : "horizontalBlur",
+            target);
+    depthOn();
     if (target) unbindTarget(target);
 }
 
@@ -125,6 +142,7 @@ void drawMonitorView(GameState* game, uint32_t k) {
     send3(light, "spotPosition", add3(camera->position, scale3(camera->direction, 3.0f)));
     drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera));
     depthOn();
+    observe("monitorView", &t->monitorScene);
     unbindTarget(&t->monitorScene);
 
     bloom(game, &t->monitorScene, &t->eighthA, &t->eighthB);
@@ -147,17 +165,15 @@ void drawMainView(GameState* game) {
     gRenderer.sendVector3DToShaderInRenderer(state(), &s->basicDirectionalLight, "lightMultiplier", kLightMultiplier);
     send3(&s->basicDirectionalLight, "spotPosition", add3(player->position, scale3(player->forward, 3.0f)));
     drawWorld(game, &player->view, NO_MONITOR, -1);
+    observe("mainView", &t->scene);
     unbindTarget(&t->scene);
 
     // The room's bloom is added onto the scene where it stands: the scene target cannot
     // be read while it is drawn into, so the composite takes black as its scene input
     // and blends additively, keeping the room and its depth.
     bloom(game, &t->scene, &t->quarterA, &t->quarterB);
-    ShaderRecord* composite = &s->bloomComposite;
-    uint32_t ownBlend = composite->blendMode;
-    composite->blendMode = BLEND_ADDITIVE;
-    postPass(game, composite, &t->scene, static_cast<uint32_t>(game->blackTexture->id), colorOf(&t->quarterA), false);
-    composite->blendMode = ownBlend;
+    postPass(game, &s->bloomAdd, &t->scene, static_cast<uint32_t>(game->blackTexture->id), colorOf(&t->quarterA),
+             false);
 
     bindTarget(&t->scene);
     depthOn();
@@ -178,6 +194,7 @@ void drawMainView(GameState* game) {
         drawObject(&game->unitQuadGpu, &image.id, panel->position, panel->scale, panel->rotation, &player->view);
     }
     depthOn();
+    observe("panels", &t->scene);
 }
 
 // The design-space rectangle of inventory slot k (or, for the held item, where the
@@ -324,6 +341,8 @@ void drawInteractables(GameState* game, const Mat4* view) {
     }
 }
 
+void setRenderPassObserver(RenderPassObserver observer) { gObserver = observer; }
+
 void renderFrame(GameState* game) {
     if (game->cameraCount == 0 || !game->targets.scene.textures) return;
     beginGuiFrame(&game->gui);
@@ -333,7 +352,9 @@ void renderFrame(GameState* game) {
     drawInventory(game);
 
     bindTarget(&game->targets.scene);
+    observe("inventory", &game->targets.scene);
     drawTexts(game);
+    observe("texts", &game->targets.scene);
     gRenderer.setScissorOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
                                    static_cast<int32_t>(game->clientHeight));
     unbindTarget(&game->targets.scene);

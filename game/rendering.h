@@ -14,3 +14,8 @@ void drawInteractables(GameState* game, const Mat4* view);
 // This frame's cursor in the 1280 x 720 design space.
 float cursorDesignX(const GameState* game);
 float cursorDesignY(const GameState* game);
+
+// Called after each pass with its name and the target it wrote (null: the back
+// buffer), while that target is still bound; tools that look at the passes set it.
+typedef void (*RenderPassObserver)(const char* pass, FrameBufferRecord* target);
+void setRenderPassObserver(RenderPassObserver observer);

@@ -34,6 +34,18 @@ const NameIdEntry kNames[NAME_ID_COUNT] = {
     {"DigicodeButtonPound", 29},
     {"deskDoor", 30},
     {"corridorDoor", 31},
+    // The building's other objects, so that their labels are translated too.
+    {"locker1", 40},
+    {"locker2", 41},
+    {"locker3", 42},
+    {"locker4", 43},
+    {"drawer1", 44},
+    {"drawer2", 45},
+    {"drawer3", 46},
+    {"cabinet", 47},
+    {"crate", 48},
+    {"barrel", 49},
+    {"plant", 50},
 };
 
 int compareKeys(const char* a, const char* b) {

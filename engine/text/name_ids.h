@@ -12,7 +12,7 @@ enum TextId : int32_t {
     TEXT_ID_FIRST_HINT = 33,  // hint step n shows text 33 + n
 };
 
-enum { NAME_ID_COUNT = 29 };
+enum { NAME_ID_COUNT = 40 };
 
 struct NameIdEntry {
     const char* key;

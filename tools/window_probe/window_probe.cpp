@@ -1,8 +1,9 @@
 // Prints where the game's window is on the screen, for scripts that drive the game
 // with synthetic mouse and key events:
-//   window_probe.exe [class]   (default class "TollanWindowClass")
+//   window_probe.exe [--close] [class]   (default class "TollanWindowClass")
 // Output, one "key: value" per line: client_x, client_y (the client area's top-left
 // corner in screen pixels), client_width, client_height, title, foreground (0/1).
+// --close then asks the window to close, as its close box would (WM_CLOSE).
 // Exit code 1 when no such window exists.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -12,6 +13,8 @@
 
 int main(int argc, char** argv) {
     wchar_t className[256] = L"TollanWindowClass";
+    bool close = argc > 1 && strcmp(argv[1], "--close") == 0;
+    if (close) --argc, ++argv;
     if (argc > 1) MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, className, 256);
     HWND window = FindWindowW(className, nullptr);
     if (!window) {
@@ -29,5 +32,6 @@ int main(int argc, char** argv) {
     printf("client_x: %ld\nclient_y: %ld\nclient_width: %ld\nclient_height: %ld\ntitle: %s\nforeground: %d\n",
            origin.x, origin.y, client.right - client.left, client.bottom - client.top, titleUtf8,
            GetForegroundWindow() == window ? 1 : 0);
+    if (close) PostMessageW(window, WM_CLOSE, 0, 0);
     return 0;
 }

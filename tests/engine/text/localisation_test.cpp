@@ -61,12 +61,15 @@ TEST(NameIdTable, NamesGiveTheirTextIds) {
     EXPECT_EQ(lookUpNameId(&names, "DigicodeButton"), -1); // a prefix of keys is not a key
     EXPECT_EQ(lookUpNameId(&names, ""), -1);
     EXPECT_EQ(lookUpNameId(&names, nullptr), -1);
-    // Every key is found and no id is given twice; 10, 11, 12 and 32 have no name.
-    bool seen[33] = {};
+    EXPECT_EQ(lookUpNameId(&names, "locker3"), 42);
+    EXPECT_EQ(lookUpNameId(&names, "plant"), 50);
+    // Every key is found and no id is given twice; 10, 11, 12, 32 and the hints
+    // 33 to 39 have no name.
+    bool seen[51] = {};
     for (uint32_t i = 0; i < names.count; ++i) {
         int32_t id = names.entries[i].id;
         ASSERT_GE(id, 0);
-        ASSERT_LT(id, 33);
+        ASSERT_LT(id, 51);
         EXPECT_FALSE(seen[id]) << id;
         seen[id] = true;
         EXPECT_EQ(lookUpNameId(&names, names.entries[i].key), id);
@@ -75,6 +78,7 @@ TEST(NameIdTable, NamesGiveTheirTextIds) {
         }
     }
     EXPECT_FALSE(seen[10] || seen[11] || seen[12] || seen[32]);
+    for (int hint = 33; hint <= 39; ++hint) EXPECT_FALSE(seen[hint]) << hint;
 }
 
 class LanguageFileTest : public ::testing::Test {
