@@ -16,6 +16,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,14 @@ protected:
     static BackendLibrary library;
     static readPixelsInRendererFn readPixels;
     static bool started;
+    // The backend keeps a pointer to the bound record and reads it at the next bind,
+    // so records live as long as the suite.
+    static std::deque<ShaderRecord> records;
+
+    static ShaderRecord* newRecord() {
+        records.push_back(ShaderRecord{-1, 0, nullptr, 0, nullptr, 0, 0});
+        return &records.back();
+    }
 
     static void SetUpTestSuite() {
         ASSERT_TRUE(loadBackendLibrary(&library, BACKEND_OPENGL_LIBRARY));
@@ -71,12 +80,12 @@ protected:
     }
 
     // Loads, declares and links a program as the game does; false when it does not link.
-    bool build(const char* path, ShaderRecord* record) {
+    bool build(const char* path, ShaderRecord** out) {
+        ShaderRecord* record = *out = newRecord();
         const ShaderProgramSpec* program = spec(path);
         if (!program) return false;
         std::string source = readSource(path);
         if (source.empty()) return false;
-        *record = ShaderRecord{-1, 0, nullptr, 0, nullptr, 0, 0};
         UniformDeclaration uniforms[8];
         for (uint32_t i = 0; i < program->uniformCount; ++i)
             uniforms[i] = UniformDeclaration{program->uniforms[i].name, 0, program->uniforms[i].components};
@@ -144,61 +153,112 @@ protected:
 BackendLibrary GlslPrograms::library;
 readPixelsInRendererFn GlslPrograms::readPixels;
 bool GlslPrograms::started;
+std::deque<ShaderRecord> GlslPrograms::records;
 
 TEST_F(GlslPrograms, EveryProgramLinksWithTheGamesDeclarations) {
     for (uint32_t i = 0; i < kShaderProgramSpecCount; ++i) {
-        ShaderRecord record;
+        ShaderRecord* record;
         EXPECT_TRUE(build(kShaderProgramSpecs[i].path, &record)) << kShaderProgramSpecs[i].path;
         if (kShaderProgramSpecs[i].path == std::string("PostProcess/horizontalBlur")) {
             // The game loads it twice, into two programs.
-            ShaderRecord second;
+            ShaderRecord* second;
             EXPECT_TRUE(build(kShaderProgramSpecs[i].path, &second));
         }
     }
 }
 
 TEST_F(GlslPrograms, BrokenSourceDoesNotLink) {
-    ShaderRecord record = {-1, 0, nullptr, 0, nullptr, 0, 0};
-    gRenderer.loadShaderFromSourceInRenderer(&gRendererState, &record,
+    ShaderRecord* record = newRecord();
+    gRenderer.loadShaderFromSourceInRenderer(&gRendererState, record,
                                              "#version 130\n#ifdef VERTEX_SHADER_SOURCE\nvoid main() { gl_Position = "
                                              "undefinedThing; }\n#endif\n#ifdef FRAGMENT_SHADER_SOURCE\nout vec4 "
                                              "outColor;\nvoid main() { outColor = vec4(1.0); }\n#endif\n");
     UniformDeclaration none[1] = {{"mvMat", 0, 16}};
-    gRenderer.setShaderInputInRenderer(&gRendererState, &record, 0, none, 1);
-    EXPECT_FALSE(gRenderer.compileShaderInRenderer(&gRendererState, &record));
+    gRenderer.setShaderInputInRenderer(&gRendererState, record, 0, none, 1);
+    EXPECT_FALSE(gRenderer.compileShaderInRenderer(&gRendererState, record));
 }
 
 TEST_F(GlslPrograms, UnlitProgramShowsTextureTimesVertexColour) {
-    ShaderRecord program;
+    ShaderRecord* program;
     ASSERT_TRUE(build("basic-fixed", &program));
     uint32_t input, indices;
     unitQuad(&input, &indices, 1.0f, 0.5f, 0.0f);
     uint8_t centre[4];
-    drawFullWindow(&program, input, indices, centre, flatTexture(200, 200, 100));
+    drawFullWindow(program, input, indices, centre, flatTexture(200, 200, 100));
     EXPECT_NEAR(centre[0], 200, 3);
     EXPECT_NEAR(centre[1], 100, 3);
     EXPECT_NEAR(centre[2], 0, 3);
 }
 
+TEST_F(GlslPrograms, ColourAndTextProgramsDrawTheirColourAndCoverage) {
+    uint32_t input, indices;
+    unitQuad(&input, &indices, 1, 1, 1);
+    ShaderRecord *colour, *text;
+    ASSERT_TRUE(build("color", &colour));
+    ASSERT_TRUE(build("text", &text));
+    uint8_t centre[4];
+    const float rgba[4] = {0.2f, 0.6f, 0.4f, 1.0f};
+    gRenderer.bindShaderInRenderer(&gRendererState, colour);
+    gRenderer.sendVector4DToShaderInRenderer(&gRendererState, colour, "color", rgba);
+    drawFullWindow(colour, input, indices, centre, flatTexture(0, 0, 0));
+    EXPECT_NEAR(centre[0], 51, 3);
+    EXPECT_NEAR(centre[1], 153, 3);
+    EXPECT_NEAR(centre[2], 102, 3);
+    // Text: window-space quads in vertex format 8 (2-D position, texture coordinate,
+    // four-component colour); the atlas's red channel is the coverage. Over black,
+    // a white glyph of coverage one half blends to grey.
+    float quad[32];
+    const float corners[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
+    for (int i = 0; i < 4; ++i) {
+        float* v = quad + 8 * i;
+        v[0] = corners[i][0], v[1] = corners[i][1], v[2] = 0.5f, v[3] = 0.5f;
+        v[4] = 1, v[5] = 1, v[6] = 1, v[7] = 1;
+    }
+    const uint32_t order[6] = {0, 2, 1, 1, 2, 3};
+    uint32_t textInput = gRenderer.createVertexInputBufferInRenderer(&gRendererState, 4, quad, 8);
+    uint32_t textIndices = gRenderer.createIndexBufferInRendererWithData(&gRendererState, 6, order);
+    uint8_t coverage[16];
+    memset(coverage, 128, sizeof(coverage));
+    TextureDescription d = {4, 4, PIXEL_FORMAT_R8, WRAP_CLAMP_TO_EDGE, ATTACHMENT_COLOR, 1, 0, 0};
+    uint32_t atlas = gRenderer.uploadTextureInRenderer(&gRendererState, coverage, 0, &d, 1, RENDERER_INVALID_ID);
+    gRenderer.beginFrameInRenderer(&gRendererState);
+    const float black[4] = {0, 0, 0, 1};
+    gRenderer.clearColorBufferOnRenderer(&gRendererState, black);
+    gRenderer.enableDepthTestOnRenderer(&gRendererState, false);
+    gRenderer.bindShaderInRenderer(&gRendererState, text);
+    const float position[3] = {0, 0, 0}, scale[3] = {1, 1, 0};
+    gRenderer.sendVector3DToShaderInRenderer(&gRendererState, text, "pos", position);
+    gRenderer.sendVector3DToShaderInRenderer(&gRendererState, text, "scale", scale);
+    gRenderer.bindTextureInRenderer(&gRendererState, atlas, 0);
+    gRenderer.drawIndexedInRenderer(&gRendererState, text, textIndices, textInput);
+    ASSERT_TRUE(readPixels(&gRendererState, (int32_t)gRendererState.width / 2, (int32_t)gRendererState.height / 2, 1,
+                           1, centre));
+    gRenderer.enableDepthTestOnRenderer(&gRendererState, true);
+    gRenderer.endFrameInRenderer(&gRendererState);
+    gRenderer.swapBuffersOnRenderer(&gRendererState);
+    EXPECT_NEAR(centre[0], 128, 4);
+    EXPECT_NEAR(centre[1], 128, 4);
+}
+
 TEST_F(GlslPrograms, PostProcessingPassesKeepFlatPicturesAndCutDarkOnes) {
     uint32_t input, indices;
     unitQuad(&input, &indices, 1, 1, 1);
-    ShaderRecord blur, bright, composite;
+    ShaderRecord *blur, *bright, *composite;
     ASSERT_TRUE(build("PostProcess/horizontalBlur", &blur));
     ASSERT_TRUE(build("PostProcess/onlyBright", &bright));
     ASSERT_TRUE(build("PostProcess/bloomComposite", &composite));
     uint8_t centre[4];
-    drawFullWindow(&blur, input, indices, centre, flatTexture(90, 160, 220));
+    drawFullWindow(blur, input, indices, centre, flatTexture(90, 160, 220));
     EXPECT_NEAR(centre[0], 90, 3);
     EXPECT_NEAR(centre[1], 160, 3);
     EXPECT_NEAR(centre[2], 220, 3);
     // Below the threshold everything goes; white keeps a tenth of itself.
-    drawFullWindow(&bright, input, indices, centre, flatTexture(200, 200, 200));
+    drawFullWindow(bright, input, indices, centre, flatTexture(200, 200, 200));
     EXPECT_LE(centre[0], 2);
-    drawFullWindow(&bright, input, indices, centre, flatTexture(255, 255, 255));
+    drawFullWindow(bright, input, indices, centre, flatTexture(255, 255, 255));
     EXPECT_NEAR(centre[0], 26, 4);
     // The composite adds its second input (texture unit 1).
-    drawFullWindow(&composite, input, indices, centre, flatTexture(100, 20, 0), flatTexture(50, 30, 200));
+    drawFullWindow(composite, input, indices, centre, flatTexture(100, 20, 0), flatTexture(50, 30, 200));
     EXPECT_NEAR(centre[0], 150, 3);
     EXPECT_NEAR(centre[1], 50, 3);
     EXPECT_NEAR(centre[2], 200, 3);

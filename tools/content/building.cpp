@@ -190,7 +190,7 @@ void addWallPicture(LevelBuilder* level, int zone, int material, int room, int s
     Wall walls[4];
     roomWalls(r, walls);
     const Wall* w = &walls[side];
-    float s = alongWall(w, along) - 0.5f * width * 1.0f;
+    float s = alongWall(w, along) - 0.5f * width;
     Vec3 inward = cross3(w->direction, vec3(0, 0, 1));
     Vec3 origin = add3(add3(w->origin, scale3(w->direction, s)), vec3(0, 0, z - 0.5f * height - kFloorZ));
     origin = add3(origin, scale3(inward, 0.012f));

@@ -7,7 +7,6 @@
 
 // The texts the frame drawing uses by number are named in engine/text/name_ids.h.
 enum {
-    TEXT_HINT_COUNT = 7,
     TEXT_FIRST_EXTRA = 40,
     TEXT_COUNT = 51,
 };

@@ -120,15 +120,14 @@ bool findClickPoint(PuzzleWorld* world, int monitor, ActionKind action, int item
     // Distance (in samples, city-block) to the nearest sample that does not work,
     // counting the border of the grid as not working; two passes.
     std::vector<int> reach((size_t)across * down, 0);
-    const int big = 1 << 20;
     for (int j = 0; j < down; ++j)
         for (int i = 0; i < across; ++i) {
             size_t at = (size_t)j * across + i;
             if (!works[at]) continue;
-            int best = big;
-            best = i > 0 ? (reach[at - 1] + 1 < best ? reach[at - 1] + 1 : best) : 1;
+            // A neighbour outside the grid or not working has reach 0.
+            int left = i > 0 ? reach[at - 1] + 1 : 1;
             int up = j > 0 ? reach[at - across] + 1 : 1;
-            reach[at] = best < up ? best : up;
+            reach[at] = left < up ? left : up;
         }
     for (int j = down - 1; j >= 0; --j)
         for (int i = across - 1; i >= 0; --i) {

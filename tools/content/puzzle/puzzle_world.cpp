@@ -1,5 +1,6 @@
 #include "tools/content/puzzle/puzzle_world.h"
 
+#include "backend/vertex_formats.h"
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/gltf_mesh.h"
 #include "engine/platform/files.h"
@@ -70,8 +71,8 @@ void readString(Reader* r, char* out, size_t capacity) {
 }
 
 void meshBounds(const Mesh* mesh, Bounds* bounds) {
-    uint32_t slots = 11;
-    if (mesh->vertexFormat == 3) slots = 3;
+    uint32_t slots = (uint32_t)vertexFormatSlots(mesh->vertexFormat);
+    if (slots < 3) slots = 11;
     bounds->lo = vec3(1e30f, 1e30f, 1e30f);
     bounds->hi = vec3(-1e30f, -1e30f, -1e30f);
     for (uint32_t v = 0; v + slots <= mesh->vertexSlotCount; v += slots) {
