@@ -252,6 +252,26 @@ void drawInventory(GameState* game) {
 
 const char* textOf(const GameState* game, int32_t id) { return languageText(&game->language, id); }
 
+} // namespace
+
+bool isTwoUnsignedFormat(const char* format) {
+    int conversions = 0;
+    for (const char* c = format; *c; ++c) {
+        if (*c != '%') continue;
+        ++c;
+        if (*c == '%') continue;
+        // Flags and a small width are fine; anything but u is not.
+        while (*c == '-' || *c == '0' || *c == ' ' || *c == '+') ++c;
+        for (int digits = 0; *c >= '0' && *c <= '9'; ++c)
+            if (++digits > 2) return false;
+        if (*c != 'u') return false;
+        ++conversions;
+    }
+    return conversions == 2;
+}
+
+namespace {
+
 // A label: the text of its id when there is one, else the given name.
 void drawLabel(GameState* game, FontAtlas* font, float x, float y, float width, float height, int32_t id,
                const char* name) {
@@ -311,10 +331,14 @@ void drawTexts(GameState* game) {
         drawGuiTextLiteral(gui, &game->largeFont, 100, 500, 600, 100, kDigitColor, TEXT_ALIGN_WRAP, digits);
     }
 
+    // The counter's text is a format from the language file: used as one only when it
+    // asks for exactly the two numbers it is given.
     const char* progress = textOf(game, TEXT_ID_PROGRESS);
-    if (progress)
+    if (progress && isTwoUnsignedFormat(progress))
         drawGuiText(gui, &game->smallFont, 100, 650, 300, 60, kTextColor, TEXT_ALIGN_WRAP, progress, game->doneCount,
                     game->requiredCount);
+    else if (progress)
+        drawGuiTextLiteral(gui, &game->smallFont, 100, 650, 300, 60, kTextColor, TEXT_ALIGN_WRAP, progress);
 }
 
 } // namespace

@@ -11,6 +11,10 @@ void renderFrame(GameState* game);
 // with the bound program.
 void drawInteractables(GameState* game, const Mat4* view);
 
+// True when a printf format takes exactly two unsigned numbers (%u, with flags and a
+// width of at most two digits) and nothing else but literal %%.
+bool isTwoUnsignedFormat(const char* format);
+
 // This frame's cursor in the 1280 x 720 design space.
 float cursorDesignX(const GameState* game);
 float cursorDesignY(const GameState* game);

@@ -93,3 +93,16 @@ TEST(SecurityCameras, EyeBelowThePositionLookingAlongTheDirection) {
 }
 
 } // namespace
+
+#include "game/rendering.h"
+
+TEST(CounterFormat, OnlyTwoUnsignedNumbersAreFormatted) {
+    EXPECT_TRUE(isTwoUnsignedFormat("Unlocked: %u / %u"));
+    EXPECT_TRUE(isTwoUnsignedFormat("%02u%% done of %u"));
+    EXPECT_FALSE(isTwoUnsignedFormat("%u"));
+    EXPECT_FALSE(isTwoUnsignedFormat("%u %u %u"));
+    EXPECT_FALSE(isTwoUnsignedFormat("%s / %u"));
+    EXPECT_FALSE(isTwoUnsignedFormat("%u / %n"));
+    EXPECT_FALSE(isTwoUnsignedFormat("%100000u / %u"));
+    EXPECT_FALSE(isTwoUnsignedFormat("%u / %"));
+}
