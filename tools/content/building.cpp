@@ -277,8 +277,13 @@ void buildSecurityRoom(LevelBuilder* level) {
         Vec3 normal = vec3(0, 0, 1);
         rotateByQuaternion(&p.rotation, &normal);
         back = sub3(back, scale3(normal, 0.09f));
-        addBox(levelPart(level, z, MAT_METAL), vec3(back.x - 0.04f, back.y - 0.04f, 1.87f),
-               vec3(back.x + 0.04f, back.y + 0.04f, back.z), vec3(0.2f, 0.2f, 0.22f), 1.0f, FACE_ALL & ~FACE_NEG_Z);
+        // Lower monitors stand on the console, upper ones hang from the ceiling: each
+        // arm stays behind its own panel, where a lower panel leaning back would
+        // otherwise show the upper one's arm in front of its picture.
+        float armBottom = upper ? back.z : 1.87f;
+        float armTop = upper ? kRooms[ROOM_SECURITY].ceilingZ : back.z;
+        addBox(levelPart(level, z, MAT_METAL), vec3(back.x - 0.04f, back.y - 0.04f, armBottom),
+               vec3(back.x + 0.04f, back.y + 0.04f, armTop), vec3(0.2f, 0.2f, 0.22f), 1.0f, FACE_ALL);
     }
     const int s = ZONE_SECURITY_SHELL;
     addLamp(level, s, -0.6f, -1.2f, kRooms[ROOM_SECURITY].ceilingZ, 1.2f, true);
