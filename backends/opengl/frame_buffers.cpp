@@ -19,6 +19,20 @@ bool isCreated(const FrameBufferRecord* frameBuffer) {
     return frameBuffer->handle != RENDERER_INVALID_ID && frameBuffer->handle != 0;
 }
 
+// The GL frame buffer a record already names, or 0. A re-creation (every window
+// resize) keeps that name instead of leaking one per call.
+GLuint existingFrameBuffer(const FrameBufferRecord* frameBuffer) {
+    if (!isCreated(frameBuffer)) return 0;
+    const GLuint name = frameBuffer->handle;
+    return glIsFramebuffer(name) ? name : 0;
+}
+
+void detachEverything(GLint maxColorAttachments) {
+    for (GLint i = 0; i < maxColorAttachments; ++i)
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(i), GL_TEXTURE_2D, 0, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, 0, 0);
+}
+
 } // namespace
 
 void createFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameBuffer, uint32_t width, uint32_t height,
@@ -37,13 +51,18 @@ void createFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameB
         frameBuffer->attachmentCount = attachmentCount;
     }
 
-    GLuint name = 0;
-    glGenFramebuffers(1, &name);
-    frameBuffer->handle = name;
-    glBindFramebuffer(GL_FRAMEBUFFER, name);
     GLint maxColorAttachments = 0;
     glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &maxColorAttachments);
     if (maxColorAttachments > MAX_COLOR_ATTACHMENTS) maxColorAttachments = MAX_COLOR_ATTACHMENTS;
+    GLuint name = existingFrameBuffer(frameBuffer);
+    if (name != 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, name);
+        detachEverything(maxColorAttachments);
+    } else {
+        glGenFramebuffers(1, &name);
+        glBindFramebuffer(GL_FRAMEBUFFER, name);
+    }
+    frameBuffer->handle = name;
 
     GLenum drawBuffers[MAX_COLOR_ATTACHMENTS];
     GLint colorCount = 0;
@@ -75,8 +94,17 @@ void createFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameB
     frameBuffer->bound = 0;
 }
 
-void destroyFrameBufferInRenderer(RendererState*, FrameBufferRecord* frameBuffer) {
+void destroyFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameBuffer) {
     if (!frameBuffer) return;
+    if (openGLState(state)) {
+        GLuint name = existingFrameBuffer(frameBuffer);
+        if (name != 0) {
+            if (frameBuffer->bound) bindBackBufferArea(state);
+            glDeleteFramebuffers(1, &name);
+            frameBuffer->handle = RENDERER_INVALID_ID;
+            frameBuffer->bound = 0;
+        }
+    }
     free(frameBuffer->textures);
     frameBuffer->textures = nullptr; // a later creation frees the array it finds
     frameBuffer->attachmentCount = 0;

@@ -73,9 +73,9 @@ protected:
     ShaderRecord* newShader();
     FrameBufferRecord* newTarget(uint32_t width, uint32_t height, bool withDepth = false);
 
-    ShaderRecord shaders[8];
+    ShaderRecord shaders[8] = {};
     uint32_t shaderCount = 0;
-    FrameBufferRecord targets[4];
+    FrameBufferRecord targets[4] = {};
     uint32_t targetCount = 0;
 };
 

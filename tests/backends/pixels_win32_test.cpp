@@ -362,6 +362,37 @@ TEST_F(Pixels, DepthOnlyFrameBufferKeepsItsDepth) {
     api().unbindFrameBufferInRenderer(state(), target);
 }
 
+// The game re-creates its targets on every resize: the record keeps its handle, and
+// nothing of the old attachments stays (a left-over depth buffer would hide the
+// second quad below).
+TEST_F(Pixels, RecreatedFrameBufferKeepsItsHandleAndTakesOnlyTheNewAttachments) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
+    ShaderRecord* solid = newShader();
+    ASSERT_TRUE(buildShader(solid, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3));
+    FrameBufferRecord* target = newTarget(64, 64, true);
+    ASSERT_EQ(target->attachmentCount, 2u);
+    const uint32_t handle = target->handle;
+    const uint32_t oldTextures[2] = {target->textures[0], target->textures[1]};
+    api().clearFrameBufferInRenderer(state(), target);
+
+    TextureDescription color = colorDescription(32, 16);
+    TextureDescription* attachments[1] = {&color};
+    api().createFrameBufferInRenderer(state(), target, 32, 16, attachments, 1);
+    for (uint32_t id : oldTextures) api().pushFreeTextureDescriptorInRenderer(state(), id);
+    EXPECT_EQ(target->handle, handle);
+    ASSERT_EQ(target->attachmentCount, 1u);
+    EXPECT_EQ(target->width, 32u);
+    EXPECT_EQ(target->height, 16u);
+
+    api().bindFrameBufferInRenderer(state(), target);
+    api().clearCurrentFrameBuffer(state());
+    drawPlaced(solid, -1, -1, 1, 1, 0.0f, kRed);
+    drawPlaced(solid, -1, -1, 1, 1, 0.9f, kGreen);
+    EXPECT_RGB(readPixel(0, 0), 0, 255, 0);
+    EXPECT_RGB(readPixel(31, 15), 0, 255, 0);
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
 TEST_F(Pixels, BackBufferDrawAndViewport) {
     REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
     ShaderRecord* shader = newShader();
