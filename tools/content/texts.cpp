@@ -1,5 +1,7 @@
 #include "tools/content/texts.h"
 
+#include "engine/text/name_ids.h"
+
 #include <string.h>
 
 const char* const kLanguageCodes[CONTENT_LANGUAGE_COUNT] = {"en", "fr"};
@@ -102,49 +104,6 @@ const char* const kFrench[TEXT_COUNT] = {
     "Plante",
 };
 
-const NameId kNameIds[] = {
-    {"start", 0},
-    {"restart", 1},
-    {"continueText", 2},
-    {"returnToCollection", 3},
-    {"timeText", 4},
-    {"redKey", 5},
-    {"crowbar", 6},
-    {"digicode", 7},
-    {"paperNote", 8},
-    {"redDoor", 9},
-    {"vestiaireDoor", 13},
-    {"accessCard", 14},
-    {"exitDoor", 15},
-    {"warehouseDoor", 16},
-    {"DigicodeCase", 17},
-    {"DigicodeButton1", 18},
-    {"DigicodeButton2", 19},
-    {"DigicodeButton3", 20},
-    {"DigicodeButton4", 21},
-    {"DigicodeButton5", 22},
-    {"DigicodeButton6", 23},
-    {"DigicodeButton7", 24},
-    {"DigicodeButton8", 25},
-    {"DigicodeButton9", 26},
-    {"DigicodeButton0", 27},
-    {"DigicodeButtonStar", 28},
-    {"DigicodeButtonPound", 29},
-    {"deskDoor", 30},
-    {"corridorDoor", 31},
-    {"locker1", 40},
-    {"locker2", 41},
-    {"locker3", 42},
-    {"locker4", 43},
-    {"drawer1", 44},
-    {"drawer2", 45},
-    {"drawer3", 46},
-    {"cabinet", 47},
-    {"crate", 48},
-    {"barrel", 49},
-    {"plant", 50},
-};
-
 } // namespace
 
 const char* gameText(int language, int id) {
@@ -152,13 +111,13 @@ const char* gameText(int language, int id) {
     return language == 0 ? kEnglish[id] : kFrench[id];
 }
 
-const NameId* nameIdTable(uint32_t* count) {
-    *count = sizeof(kNameIds) / sizeof(kNameIds[0]);
-    return kNameIds;
-}
-
 int lookupNameId(const char* name) {
-    for (const NameId& entry : kNameIds)
-        if (strcmp(entry.key, name) == 0) return entry.id;
-    return -1;
+    // The game's own table, so the content and the game cannot disagree on a key.
+    static NameIds names;
+    static bool filled = false;
+    if (!filled) {
+        fillNameIds(&names);
+        filled = true;
+    }
+    return lookUpNameId(&names, name);
 }

@@ -1,6 +1,6 @@
-// The game's texts in English and French, by text id, and the name table that maps
-// object and menu names to those ids. Ids 40 and up name the lockers, drawers, the
-// tool cabinet and the decor, which the design's table leaves out.
+// The game's texts in English and French, by text id. Ids 40 and up name the lockers,
+// drawers, the tool cabinet and the decor, which the design's name table leaves out;
+// the game's table (engine/text/name_ids.h) carries their keys too.
 #pragma once
 
 #include <stdint.h>
@@ -17,14 +17,5 @@ extern const char* const kLanguageCodes[CONTENT_LANGUAGE_COUNT]; // "en", "fr", 
 // Text of an id in a language, or null when the id has none.
 const char* gameText(int language, int id);
 
-struct NameId {
-    const char* key;
-    int id;
-};
-
-// The design's keys and this content's extra ones (ids from TEXT_FIRST_EXTRA).
-const NameId* nameIdTable(uint32_t* count);
-// Id of a name, -1 when the name is not a key.
+// Id of an object or menu name in the game's name table, -1 when the name is not a key.
 int lookupNameId(const char* name);
-// Whether an entry belongs to the extra keys the game must add.
-inline bool isExtraNameId(const NameId* entry) { return entry->id >= TEXT_FIRST_EXTRA; }
