@@ -85,12 +85,16 @@ int runProgram(HINSTANCE__* instance) {
     if (!loadGame(game, argc, argv)) {
         MessageBoxW(nullptr, L"Could not initialize the application", L"An error occurred", MB_ICONERROR);
         cleanupRenderer();
+        destroyAudioEngine(gAudio);
+        gAudio = nullptr;
         return 1;
     }
 
     // 12. The window never came up, or was closed while loading.
     if (!gRunning) {
         cleanupRenderer();
+        destroyAudioEngine(gAudio);
+        gAudio = nullptr;
         return 0;
     }
 

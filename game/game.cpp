@@ -53,9 +53,8 @@ GameState* constructGame(GameState* game) {
     game->shaders.bloomAdd.blendMode = BLEND_ADDITIVE;
     game->cameraGpu = emptyGpuMesh();
     game->unitQuadGpu = emptyGpuMesh();
-    RenderTargets* t = &game->targets;
-    FrameBufferRecord* targets[] = {&t->scene,     &t->quarterA,   &t->quarterB,   &t->monitor[0], &t->monitor[1],
-                                    &t->monitor[2], &t->monitor[3], &t->monitorScene, &t->eighthA,   &t->eighthB};
+    FrameBufferRecord* targets[RENDER_TARGET_COUNT];
+    listRenderTargets(&game->targets, targets);
     for (FrameBufferRecord* target : targets) emptyTarget(target);
     game->hintStep = 0;
     game->hintTimer = 0.0f;

@@ -1,6 +1,7 @@
 #include "game/game_loading.h"
 
 #include "app/program_state.h"
+#include "backend/vertex_formats.h"
 #include "engine/assets/binary_mesh.h"
 #include "engine/assets/gltf_mesh.h"
 #include "engine/platform/files.h"
@@ -151,7 +152,8 @@ Texture* dataTexture(GameState* game, const char* path, bool repeat) {
 
 bool loadLevelMeshes(GameState* game) {
     TextureList list;
-    if (!readTextureList(kLevelTextureList, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    char reason[256];
+    if (!readTextureList(kLevelTextureList, &list, reason)) return fail(game, "%s", reason);
     game->levelMeshes = static_cast<LevelMesh*>(calloc(list.count ? list.count : 1, sizeof(LevelMesh)));
     if (!game->levelMeshes) return fail(game, "out of memory for %u level meshes", list.count);
     bool ok = true;
@@ -187,7 +189,8 @@ bool loadInteractable(GameState* game, Interactable* object, const InteractableR
     char path[512];
     snprintf(path, sizeof(path), "data/meshes/%s_textures", record->name);
     TextureList list;
-    if (!readTextureList(path, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    char reason[256];
+    if (!readTextureList(path, &list, reason)) return fail(game, "%s", reason);
     object->subMeshes = static_cast<SubMesh*>(calloc(list.count ? list.count : 1, sizeof(SubMesh)));
     if (!object->subMeshes) {
         releaseTextureList(&list);
@@ -216,7 +219,8 @@ bool loadInteractable(GameState* game, Interactable* object, const InteractableR
 
 bool loadInteractables(GameState* game) {
     InteractableList list;
-    if (!readInteractableList(kInteractableList, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    char reason[256];
+    if (!readInteractableList(kInteractableList, &list, reason)) return fail(game, "%s", reason);
     game->interactables = static_cast<Interactable*>(calloc(list.count ? list.count : 1, sizeof(Interactable)));
     if (!game->interactables) {
         releaseInteractableList(&list);
@@ -250,9 +254,12 @@ bool loadEntity(GameState* game, Entity* entity, const EntityRecord* record) {
         return fail(game, "%s: no mesh%s%s", record->modelPath, record->partName[0] ? " named " : "",
                     record->partName);
     if (record->color.x != -1.0f || record->color.y != -1.0f || record->color.z != -1.0f) {
+        const int32_t format = entity->mesh.vertexFormat;
+        const int32_t stride = vertexFormatSlots(format);
+        const int32_t colourAt = vertexAttributeOffset(format, VERTEX_ATTRIBUTE_COLOR);
         uint32_t vertices = meshVertexCount(&entity->mesh);
-        for (uint32_t v = 0; v < vertices; ++v) {
-            float* colour = entity->mesh.vertices + 11 * v + 5;
+        for (uint32_t v = 0; colourAt >= 0 && v < vertices; ++v) {
+            float* colour = entity->mesh.vertices + static_cast<size_t>(stride) * v + colourAt;
             colour[0] = record->color.x;
             colour[1] = record->color.y;
             colour[2] = record->color.z;
@@ -264,7 +271,8 @@ bool loadEntity(GameState* game, Entity* entity, const EntityRecord* record) {
 
 bool loadEntities(GameState* game) {
     EntityList list;
-    if (!readEntityList(kEntityList, &list, game->loadFailure)) return fail(game, "%s", game->loadFailure);
+    char reason[256];
+    if (!readEntityList(kEntityList, &list, reason)) return fail(game, "%s", reason);
     // Every monitor needs a camera to show.
     if (list.cameraCount == 0) {
         releaseEntityList(&list);

@@ -2,6 +2,7 @@
 
 #include "app/program_state.h"
 #include "game/game_state.h"
+#include "game/render_targets.h"
 
 #include <stdlib.h>
 
@@ -14,9 +15,7 @@ void releaseShader(ShaderRecord* shader) {
 
 void releaseTarget(FrameBufferRecord* target) {
     if (!target->textures) return;
-    for (uint32_t i = 0; i < target->attachmentCount; ++i)
-        if (target->textures[i] != RENDERER_INVALID_ID && gRenderer.pushFreeTextureDescriptorInRenderer)
-            gRenderer.pushFreeTextureDescriptorInRenderer(&gRendererState, target->textures[i]);
+    freeTargetTextures(target);
     if (gRenderer.destroyFrameBufferInRenderer) gRenderer.destroyFrameBufferInRenderer(&gRendererState, target);
 }
 
@@ -70,9 +69,8 @@ void releaseGameContents(GameState* game) {
     releaseMesh(&game->unitQuad);
     for (Monitor& monitor : game->monitors) free(monitor.reachable);
 
-    RenderTargets* t = &game->targets;
-    FrameBufferRecord* targets[] = {&t->scene,      &t->quarterA,   &t->quarterB,     &t->monitor[0], &t->monitor[1],
-                                    &t->monitor[2], &t->monitor[3], &t->monitorScene, &t->eighthA,    &t->eighthB};
+    FrameBufferRecord* targets[RENDER_TARGET_COUNT];
+    listRenderTargets(&game->targets, targets);
     for (FrameBufferRecord* target : targets) releaseTarget(target);
 
     releaseGui(&game->gui);

@@ -2,10 +2,10 @@
 
 #include "app/input_manager.h"
 #include "app/program_state.h"
+#include "engine/assets/dyn_array.h"
 #include "engine/platform/keyboard.h"
 #include "game/picking.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -33,35 +33,21 @@ void removeInventoryItem(GameState* game, Entity* item) {
     if (game->hoveredItem == item) game->hoveredItem = nullptr;
 }
 
-// Lists grow by doubling, first capacity 2.
-bool appendPointer(Entity*** items, uint32_t* count, uint32_t* capacity, Entity* item) {
-    if (*count == *capacity) {
-        uint32_t grown = *capacity ? *capacity * 2 : 2;
-        Entity** bigger = static_cast<Entity**>(realloc(*items, grown * sizeof(Entity*)));
-        if (!bigger) return false;
-        *items = bigger;
-        *capacity = grown;
-    }
-    (*items)[(*count)++] = item;
-    return true;
-}
-
 void appendReachable(Monitor* monitor, uint32_t camera) {
     for (uint32_t i = 0; i < monitor->reachableCount; ++i)
         if (monitor->reachable[i] == camera) return;
-    if (monitor->reachableCount == monitor->reachableCapacity) {
-        uint32_t grown = monitor->reachableCapacity ? monitor->reachableCapacity * 2 : 2;
-        uint32_t* bigger = static_cast<uint32_t*>(realloc(monitor->reachable, grown * sizeof(uint32_t)));
-        if (!bigger) return;
-        monitor->reachable = bigger;
-        monitor->reachableCapacity = grown;
-    }
+    void* block = monitor->reachable;
+    if (!growBlock(&block, &monitor->reachableCapacity, monitor->reachableCount + 1, sizeof(uint32_t))) return;
+    monitor->reachable = static_cast<uint32_t*>(block);
     monitor->reachable[monitor->reachableCount++] = camera;
 }
 
 void takeIntoInventory(GameState* game, uint32_t worldIndex) {
     Entity* item = game->world[worldIndex];
-    if (!appendPointer(&game->inventory, &game->inventoryCount, &game->inventoryCapacity, item)) return;
+    void* block = game->inventory;
+    if (!growBlock(&block, &game->inventoryCapacity, game->inventoryCount + 1, sizeof(Entity*))) return;
+    game->inventory = static_cast<Entity**>(block);
+    game->inventory[game->inventoryCount++] = item;
     memmove(game->world + worldIndex, game->world + worldIndex + 1,
             (game->worldCount - worldIndex - 1) * sizeof(Entity*));
     --game->worldCount;

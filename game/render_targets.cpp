@@ -17,9 +17,7 @@ TextureDescription attachment(uint32_t kind) {
 
 void createTarget(GameState* game, FrameBufferRecord* target, uint32_t width, uint32_t height, bool withDepth) {
     // The textures of the previous size go back to the backend before new ones are made.
-    for (uint32_t i = 0; target->textures && i < target->attachmentCount; ++i)
-        if (target->textures[i] != RENDERER_INVALID_ID)
-            gRenderer.pushFreeTextureDescriptorInRenderer(&gRendererState, target->textures[i]);
+    freeTargetTextures(target);
     if (width == 0) width = 1;
     if (height == 0) height = 1;
     game->colorAttachment.width = static_cast<uint16_t>(width);
@@ -31,6 +29,21 @@ void createTarget(GameState* game, FrameBufferRecord* target, uint32_t width, ui
 }
 
 } // namespace
+
+void listRenderTargets(RenderTargets* t, FrameBufferRecord* out[RENDER_TARGET_COUNT]) {
+    FrameBufferRecord* all[RENDER_TARGET_COUNT] = {&t->scene,      &t->quarterA,   &t->quarterB,
+                                                   &t->monitor[0], &t->monitor[1], &t->monitor[2],
+                                                   &t->monitor[3], &t->monitorScene, &t->eighthA,
+                                                   &t->eighthB};
+    for (uint32_t i = 0; i < RENDER_TARGET_COUNT; ++i) out[i] = all[i];
+}
+
+void freeTargetTextures(FrameBufferRecord* target) {
+    if (!target->textures || !gRenderer.pushFreeTextureDescriptorInRenderer) return;
+    for (uint32_t i = 0; i < target->attachmentCount; ++i)
+        if (target->textures[i] != RENDERER_INVALID_ID)
+            gRenderer.pushFreeTextureDescriptorInRenderer(&gRendererState, target->textures[i]);
+}
 
 uint32_t largeFontSize(uint32_t clientHeight) { return 36u * clientHeight / 720u; }
 uint32_t smallFontSize(uint32_t clientHeight) { return 20u * clientHeight / 720u; }

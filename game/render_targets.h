@@ -11,3 +11,12 @@ uint32_t smallFontSize(uint32_t clientHeight);
 // Viewport, client size, font sizes and atlases, then every target in order: scene,
 // quarter A and B, monitor 0, the shared monitor scene, monitors 1 to 3, eighth A and B.
 void resizeGameTargets(GameState* game, int32_t width, int32_t height);
+
+enum { RENDER_TARGET_COUNT = 10 };
+
+// Every target of the frame, in the order of the record.
+void listRenderTargets(RenderTargets* targets, FrameBufferRecord* out[RENDER_TARGET_COUNT]);
+
+// Hands a target's attachment textures back to the backend (the ids stay in the record
+// until it is re-created or destroyed).
+void freeTargetTextures(FrameBufferRecord* target);

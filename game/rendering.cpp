@@ -56,6 +56,16 @@ uint32_t colorOf(const FrameBufferRecord* target) {
     return target->textures && target->attachmentCount ? target->textures[0] : RENDERER_INVALID_ID;
 }
 
+// The lit program for a view: its projection, the sun, and the spot in front of the eye.
+void bindLitProgram(GameState* game, const Mat4* projection, Vec3 spotPosition) {
+    ShaderRecord* light = &game->shaders.basicDirectionalLight;
+    gRenderer.bindShaderInRenderer(state(), light);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), light, "projMat", projection->m);
+    send3(light, "lightDirection", lightDirection());
+    gRenderer.sendVector3DToShaderInRenderer(state(), light, "lightMultiplier", kLightMultiplier);
+    send3(light, "spotPosition", spotPosition);
+}
+
 // A texture id as drawSceneObject wants it: a pointer to an i32 that lives long enough.
 struct BoundTexture {
     int32_t id;
@@ -130,16 +140,11 @@ void bloom(GameState* game, FrameBufferRecord* source, FrameBufferRecord* a, Fra
 void drawMonitorView(GameState* game, uint32_t k) {
     SecurityCamera* camera = &game->cameras[game->monitors[k].camera];
     RenderTargets* t = &game->targets;
-    ShaderRecord* light = &game->shaders.basicDirectionalLight;
 
     bindTarget(&t->monitorScene);
     clearTarget();
     depthOn();
-    gRenderer.bindShaderInRenderer(state(), light);
-    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), light, "projMat", camera->projection.m);
-    send3(light, "lightDirection", lightDirection());
-    gRenderer.sendVector3DToShaderInRenderer(state(), light, "lightMultiplier", kLightMultiplier);
-    send3(light, "spotPosition", add3(camera->position, scale3(camera->direction, 3.0f)));
+    bindLitProgram(game, &camera->projection, add3(camera->position, scale3(camera->direction, 3.0f)));
     drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera));
     depthOn();
     observe("monitorView", &t->monitorScene);
@@ -159,11 +164,7 @@ void drawMainView(GameState* game) {
     bindTarget(&t->scene);
     clearTarget();
     depthOn();
-    gRenderer.bindShaderInRenderer(state(), &s->basicDirectionalLight);
-    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->basicDirectionalLight, "projMat", player->projection.m);
-    send3(&s->basicDirectionalLight, "lightDirection", lightDirection());
-    gRenderer.sendVector3DToShaderInRenderer(state(), &s->basicDirectionalLight, "lightMultiplier", kLightMultiplier);
-    send3(&s->basicDirectionalLight, "spotPosition", add3(player->position, scale3(player->forward, 3.0f)));
+    bindLitProgram(game, &player->projection, add3(player->position, scale3(player->forward, 3.0f)));
     drawWorld(game, &player->view, NO_MONITOR, -1);
     observe("mainView", &t->scene);
     unbindTarget(&t->scene);
@@ -234,11 +235,7 @@ void drawInventory(GameState* game) {
         Quat rotation = item->preview.rotation;
         turnAboutZ(&rotation, game->playTime * kPreviewDegreesPerSecond);
 
-        gRenderer.bindShaderInRenderer(state(), light);
-        gRenderer.sendMatrix4x4ToShaderInRenderer(state(), light, "projMat", projection.m);
-        send3(light, "lightDirection", lightDirection());
-        send3(light, "spotPosition", item->preview.translation);
-        gRenderer.sendVector3DToShaderInRenderer(state(), light, "lightMultiplier", kLightMultiplier);
+        bindLitProgram(game, &projection, item->preview.translation);
         float highlight = item == game->hoveredItem || item == game->heldItem ? 1.0f : 0.0f;
         gRenderer.sendFloatToShaderInRenderer(state(), light, "highlight", highlight);
         drawObject(&item->gpu, &item->texture->id, item->preview.translation, item->preview.scale, rotation, &view);

@@ -22,13 +22,6 @@ Vec3 readVec3(DataReader* reader) {
     return v;
 }
 
-// The whole file, or null with a reason.
-char* fileBytes(const char* path, uint32_t* size, char reason[256]) {
-    char* bytes = readFileSized(path, size);
-    if (!bytes) snprintf(reason, 256, "%s: cannot be opened", path);
-    return bytes;
-}
-
 // Puts the path in front of a parser's reason.
 bool withPath(bool ok, const char* path, char reason[256]) {
     if (!ok) {
@@ -36,6 +29,21 @@ bool withPath(bool ok, const char* path, char reason[256]) {
         snprintf(detail, sizeof(detail), "%s", reason);
         snprintf(reason, 256, "%s: %s", path, detail);
     }
+    return ok;
+}
+
+// Reads the whole file and parses it; the reason names the file.
+template <typename List>
+bool readWhole(const char* path, List* out, char reason[256],
+               bool (*parse)(const void*, uint64_t, List*, char[256])) {
+    uint32_t size = 0;
+    char* bytes = readFileSized(path, &size);
+    if (!bytes) {
+        snprintf(reason, 256, "%s: cannot be opened", path);
+        return false;
+    }
+    bool ok = withPath(parse(bytes, size, out, reason), path, reason);
+    delete[] bytes;
     return ok;
 }
 
@@ -147,32 +155,17 @@ bool parseEntityList(const void* bytes, uint64_t size, EntityList* out, char rea
 
 bool readTextureList(const char* path, TextureList* out, char reason[256]) {
     *out = TextureList{};
-    uint32_t size = 0;
-    char* bytes = fileBytes(path, &size, reason);
-    if (!bytes) return false;
-    bool ok = withPath(parseTextureList(bytes, size, out, reason), path, reason);
-    delete[] bytes;
-    return ok;
+    return readWhole(path, out, reason, parseTextureList);
 }
 
 bool readInteractableList(const char* path, InteractableList* out, char reason[256]) {
     *out = InteractableList{};
-    uint32_t size = 0;
-    char* bytes = fileBytes(path, &size, reason);
-    if (!bytes) return false;
-    bool ok = withPath(parseInteractableList(bytes, size, out, reason), path, reason);
-    delete[] bytes;
-    return ok;
+    return readWhole(path, out, reason, parseInteractableList);
 }
 
 bool readEntityList(const char* path, EntityList* out, char reason[256]) {
     *out = EntityList{};
-    uint32_t size = 0;
-    char* bytes = fileBytes(path, &size, reason);
-    if (!bytes) return false;
-    bool ok = withPath(parseEntityList(bytes, size, out, reason), path, reason);
-    delete[] bytes;
-    return ok;
+    return readWhole(path, out, reason, parseEntityList);
 }
 
 void releaseTextureList(TextureList* list) {

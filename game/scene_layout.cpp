@@ -1,8 +1,8 @@
 #include "game/scene_layout.h"
 
+#include "engine/assets/dyn_array.h"
 #include "game/scene_files.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -79,12 +79,11 @@ void assignMonitorCameras(GameState* game) {
     for (uint32_t i = 0; i < MONITOR_COUNT; ++i) {
         Monitor* monitor = &game->monitors[i];
         monitor->camera = i < game->cameraCount ? i : 0;
-        if (!monitor->reachable) {
-            monitor->reachable = static_cast<uint32_t*>(malloc(2 * sizeof(uint32_t)));
-            monitor->reachableCapacity = monitor->reachable ? 2 : 0;
-        }
         monitor->reachableCount = 0;
-        if (monitor->reachable && game->cameraCount > 0) monitor->reachable[monitor->reachableCount++] = monitor->camera;
+        void* block = monitor->reachable;
+        if (game->cameraCount == 0 || !growBlock(&block, &monitor->reachableCapacity, 1, sizeof(uint32_t))) continue;
+        monitor->reachable = static_cast<uint32_t*>(block);
+        monitor->reachable[monitor->reachableCount++] = monitor->camera;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "game/texture_table.h"
 
+#include "engine/assets/dyn_array.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -34,14 +36,9 @@ Texture* findOrLoadTexture(TextureTable* table, const char* path, bool* isNew) {
     uint32_t at = lowerBound(table, path);
     if (at < table->count && compareTexturePaths(table->entries[at].path, path) == 0) return table->entries[at].texture;
 
-    if (table->count == table->capacity) {
-        uint32_t grown = table->capacity ? table->capacity * 2 : 8;
-        TextureTableEntry* bigger =
-            static_cast<TextureTableEntry*>(realloc(table->entries, grown * sizeof(TextureTableEntry)));
-        if (!bigger) return nullptr;
-        table->entries = bigger;
-        table->capacity = grown;
-    }
+    void* block = table->entries;
+    if (!growBlock(&block, &table->capacity, table->count + 1, sizeof(TextureTableEntry))) return nullptr;
+    table->entries = static_cast<TextureTableEntry*>(block);
     size_t length = strlen(path);
     char* copy = static_cast<char*>(malloc(length + 1));
     Texture* texture = static_cast<Texture*>(malloc(sizeof(Texture)));
