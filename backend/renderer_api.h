@@ -104,7 +104,7 @@
       (RendererState * state, ShaderRecord * shader, const char* name, const float* matrices, uint32_t count, \
        uint64_t byteOffset), 0)                                                                                 \
     X(sendFloatToShaderInRenderer, void,                                                                     \
-      (RendererState * state, ShaderRecord * shader, const char* name, float value), 0)                         \
+      (RendererState * state, ShaderRecord * shader, const char* name, float value), 1)                         \
     X(sendFloatToShaderOInRenderer, void,                                                                    \
       (RendererState * state, ShaderRecord * shader, const char* name, float value, uint64_t byteOffset), 0)    \
     X(sendIntegerToShaderOInRenderer, void,                                                                  \
@@ -175,7 +175,7 @@ static_assert(sizeof(RendererApi) == RENDERER_ENTRY_POINT_COUNT * sizeof(void*),
 
 // The entry point names in binding order (slot i of RendererApi is name i).
 extern const char* const kRendererEntryPointNames[RENDERER_ENTRY_POINT_COUNT];
-// Whether the program calls entry point i (the other 48 are bound but never called).
+// Whether the program calls entry point i (the other 47 are bound but never called).
 extern const bool kRendererEntryPointCalled[RENDERER_ENTRY_POINT_COUNT];
 
 // Every backend export is declared with this, so that its definition must match

@@ -15,9 +15,16 @@ namespace {
 const uint32_t kStreamHeaderSize = 10;
 const uint32_t kImageHeaderSize = 20;
 
-// Grows both blocks for the counts, then copies; a failed growth leaves the contents.
-bool fillMesh(Mesh* mesh, const unsigned char* vertexData, uint32_t slotCount, const unsigned char* indexData,
-              uint32_t indexCount, const char* path) {
+// Refuses an index that names no vertex (a ray test or a draw would read past the
+// vertices), then grows both blocks for the counts and copies; a refusal or a failed
+// growth leaves the contents.
+bool fillMesh(Mesh* mesh, const unsigned char* vertexData, uint32_t slotCount, uint32_t vertexCount,
+              const unsigned char* indexData, uint32_t indexCount, const char* path) {
+    for (uint32_t i = 0; i < indexCount; ++i) {
+        uint32_t index = readU32(indexData + 4 * static_cast<size_t>(i));
+        if (index >= vertexCount)
+            return refuseAsset("%s: index %u is %u, at or past the %u vertices", path, i, index, vertexCount);
+    }
     void* vertexBlock = mesh->vertices;
     void* indexBlock = mesh->indices;
     if (!growBlock(&vertexBlock, &mesh->vertexSlotCapacity, slotCount, sizeof(float)))
@@ -76,7 +83,7 @@ bool readStreamMesh(Mesh* mesh, const char* path) {
                         format, size);
         } else if (!arrayInside(kStreamHeaderSize + static_cast<int64_t>(vertexBytes), indexCount, size)) {
             refuseAsset("%s: %u indices reach past the end of the file (%u bytes)", path, indexCount, size);
-        } else if (fillMesh(mesh, bytes + kStreamHeaderSize, static_cast<uint32_t>(slotCount),
+        } else if (fillMesh(mesh, bytes + kStreamHeaderSize, static_cast<uint32_t>(slotCount), vertexCount,
                             bytes + kStreamHeaderSize + vertexBytes, indexCount, path)) {
             mesh->vertexFormat = format;
             ok = true;
@@ -125,7 +132,7 @@ bool readImageMesh(Mesh* mesh, const char* path) {
                         static_cast<long long>(indexStart), size);
         } else {
             ok = fillMesh(mesh, slotCount ? bytes + vertexStart : nullptr, static_cast<uint32_t>(slotCount),
-                          indexCount ? bytes + indexStart : nullptr, indexCount, path);
+                          slotCount ? vertexCount : 0, indexCount ? bytes + indexStart : nullptr, indexCount, path);
         }
     }
     delete[] file;

@@ -644,7 +644,7 @@ int parseGltfDocumentText(const char* text, size_t length, char* uriOut, uint32_
     bool ok;
     {
         rapidjson::Document json;
-        json.Parse<rapidjson::kParseStopWhenDoneFlag>(text, length);
+        json.Parse<rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseIterativeFlag>(text, length);
         if (json.HasParseError()) {
             refuseAsset("not JSON (error %d at byte %llu)", static_cast<int>(json.GetParseError()),
                         static_cast<unsigned long long>(json.GetErrorOffset()));

@@ -127,7 +127,7 @@ bool loadJsonMesh(Mesh* mesh, const char* path) {
     {
         rapidjson::Document document;
         // Parsing ends after the first complete value; whatever follows is ignored.
-        document.Parse<rapidjson::kParseStopWhenDoneFlag>(text);
+        document.Parse<rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseIterativeFlag>(text);
         if (document.HasParseError()) {
             ok = refuseAsset("%s: not JSON (error %d at byte %llu)", path, static_cast<int>(document.GetParseError()),
                              static_cast<unsigned long long>(document.GetErrorOffset()));

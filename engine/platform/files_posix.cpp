@@ -2,6 +2,7 @@
 
 #include "engine/platform/module_directory.h"
 
+#include <new>
 #include <stdio.h>
 #include <unistd.h>
 
@@ -39,7 +40,11 @@ char* readFile(const char* path, char* buffer, uint32_t capacity) {
     FILE* file = openForReading(path);
     if (!file) return nullptr;
     uint32_t size = sizeOf(file);
-    if (!buffer || capacity < size) buffer = new char[size ? size : 1];
+    if (!buffer || capacity < size) buffer = new (std::nothrow) char[size ? size : 1];
+    if (!buffer) {
+        fclose(file);
+        return nullptr;
+    }
     size_t got = fread(buffer, 1, size, file);
     (void)got;
     fclose(file);
@@ -56,7 +61,11 @@ char* readFileSized(const char* path, uint32_t* sizeOut) {
     FILE* file = openForReading(path);
     if (!file) return nullptr;
     uint32_t size = sizeOf(file);
-    char* buffer = new char[static_cast<size_t>(size) + 1];
+    char* buffer = new (std::nothrow) char[static_cast<size_t>(size) + 1];
+    if (!buffer) {
+        fclose(file);
+        return nullptr;
+    }
     size_t got = fread(buffer, 1, size, file);
     buffer[got] = 0;
     *sizeOut = static_cast<uint32_t>(got);

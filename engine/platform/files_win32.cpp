@@ -6,6 +6,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <new>
+
 namespace {
 
 HANDLE openForReading(const char* path) {
@@ -56,7 +58,11 @@ char* readFile(const char* path, char* buffer, uint32_t capacity) {
     HANDLE file = openForReading(path);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     uint32_t size = sizeOf(file);
-    if (!buffer || capacity < size) buffer = new char[size ? size : 1];
+    if (!buffer || capacity < size) buffer = new (std::nothrow) char[size ? size : 1];
+    if (!buffer) {
+        CloseHandle(file);
+        return nullptr;
+    }
     readAll(file, buffer, size);
     CloseHandle(file);
     return buffer;
@@ -72,7 +78,11 @@ char* readFileSized(const char* path, uint32_t* sizeOut) {
     HANDLE file = openForReading(path);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     uint32_t size = sizeOf(file);
-    char* buffer = new char[static_cast<size_t>(size) + 1];
+    char* buffer = new (std::nothrow) char[static_cast<size_t>(size) + 1];
+    if (!buffer) {
+        CloseHandle(file);
+        return nullptr;
+    }
     uint32_t got = readAll(file, buffer, size);
     buffer[got] = 0;
     *sizeOut = got;

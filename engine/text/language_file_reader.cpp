@@ -79,13 +79,18 @@ bool readLanguageFile(LanguageFile* file, const uint8_t* bytes, uint32_t size, c
     // character set, whichever comes first.
     int64_t limit = setOffset;
     uint32_t texts = 0;
+    // A text ends inside the file when it starts at or before the file's last NUL; one
+    // scan here keeps many entries pointing at one long text from rescanning it each.
+    int64_t lastNul = -1;
+    for (int64_t at = static_cast<int64_t>(size) - 1; at >= 0 && lastNul < 0; --at)
+        if (data[at] == 0) lastNul = at;
     for (int64_t entry = table; entry + 4 <= limit; entry += 4) {
         int32_t relative = readI32(data + entry);
         if (relative != 0) {
             int64_t start = entry + relative;
             if (start < LANGUAGE_HEADER_SIZE || start >= static_cast<int64_t>(size))
                 return refuse(file, name, "a text offset points outside the file");
-            if (!memchr(data + start, 0, static_cast<size_t>(size - start)))
+            if (start > lastNul)
                 return refuse(file, name, "a text has no terminator inside the file");
             if (start > entry && start < limit) limit = start;
         }

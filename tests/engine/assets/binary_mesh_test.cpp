@@ -203,6 +203,38 @@ TEST_F(BinaryMesh, ImageLayoutOfAnotherFormatThanTheMeshIsRefused) {
     releaseMesh(&mesh);
 }
 
+// An index at or past the vertex count would send a ray test or a draw past the
+// vertices: both layouts refuse it and leave the mesh as it was. The last valid index
+// still loads.
+TEST_F(BinaryMesh, IndicesPastTheVerticesAreRefused) {
+    ByteTable stream;
+    stream.u16(3).u32(3).u32(3).append(triangleSlots()).u32(0).u32(1).u32(3);
+    write("past.mesh", stream);
+    ByteTable image;
+    image.u32(3).u32(3).u32(3).i32(20 - 12).i32(56 - 16).append(triangleSlots()).u32(0).u32(0x40000000u).u32(2);
+    write("past.dmesh", image);
+    ByteTable orphan; // indices without a vertex
+    orphan.u32(3).u32(0).u32(1).i32(0).i32(20 - 16).u32(0);
+    write("orphan.dmesh", orphan);
+
+    Mesh mesh = filledMesh(3);
+    EXPECT_FALSE(readStreamMesh(&mesh, "past.mesh"));
+    EXPECT_NE(strstr(assetRefusal(), "index"), nullptr) << assetRefusal();
+    expectUntouched(mesh, 3);
+    EXPECT_FALSE(readImageMesh(&mesh, "past.dmesh"));
+    expectUntouched(mesh, 3);
+    EXPECT_FALSE(readImageMesh(&mesh, "orphan.dmesh"));
+    expectUntouched(mesh, 3);
+    releaseMesh(&mesh);
+
+    ByteTable last;
+    last.u16(3).u32(3).u32(3).append(triangleSlots()).u32(2).u32(2).u32(2);
+    write("last.mesh", last);
+    Mesh ok = {};
+    EXPECT_TRUE(readStreamMesh(&ok, "last.mesh")) << assetRefusal();
+    releaseMesh(&ok);
+}
+
 TEST_F(BinaryMesh, WritersRoundTrip) {
     Mesh mesh = {};
     mesh.vertexFormat = 2;

@@ -261,6 +261,10 @@ TEST(GltfDocument, MalformedDocumentsAreRefusedWhole) {
     std::string longUri(GLTF_URI_CAPACITY, 'a');
     Parsed tooLong("\"buffers\": [{\"uri\": \"" + longUri + "\", \"byteLength\": 1}]");
     EXPECT_EQ(tooLong.result, 0);
+    // Nesting deeper than any stack could recurse through is read without recursion.
+    const size_t depth = 200000;
+    Parsed deep("\"extras\": " + std::string(depth, '[') + std::string(depth, ']'));
+    EXPECT_EQ(deep.result, 1) << assetRefusal();
     // A node listed as a child by two nodes takes the first: not a cycle.
     Parsed shared(R"("nodes": [{"children": [2]}, {"children": [2]}, {}])");
     EXPECT_EQ(shared.result, 1) << assetRefusal();

@@ -87,7 +87,9 @@ TEST_F(JsonMesh, BadFilesAreRefusedAndTheMeshKept) {
         "indices": [{"a": 0, "b": -1, "c": 2}]}})");
     write("broken.json", R"({"model": {"vertices": [)");
     write("array.json", R"([1, 2, 3])");
-    for (const char* name : {"reach.json", "negative.json", "broken.json", "array.json", "absent.json"}) {
+    // Unclosed nesting deeper than a stack could recurse through.
+    write("deep.json", (std::string(R"({"model": {"vertices": )") + std::string(200000, '[')).c_str());
+    for (const char* name : {"reach.json", "negative.json", "broken.json", "array.json", "deep.json", "absent.json"}) {
         Mesh mesh = {};
         appendVertexPosition(&mesh, 1, 2, 3);
         EXPECT_FALSE(loadJsonMesh(&mesh, name)) << name;
