@@ -8,6 +8,7 @@
 #include "engine/text/gui.h"
 #include "engine/text/gui_widget.h"
 #include "game/interaction.h"
+#include "game/keypad_code.h"
 #include "game/scene_files.h"
 #include "game/scene_layout.h"
 #include "game/texture_table.h"
@@ -358,5 +359,6 @@ void resetPlayState(GameState* game) {
     game->clickConsumed = game->rightHeldLastFrame = false;
     game->playTime = 0.0f;
     game->typedCount = 0;
-    memcpy(game->keypadCode, "3859", KEYPAD_CODE_LENGTH);
+    static_assert(sizeof(kKeypadCode) == KEYPAD_CODE_LENGTH + 1, "the keypad takes four digits");
+    memcpy(game->keypadCode, kKeypadCode, KEYPAD_CODE_LENGTH);
 }

@@ -117,9 +117,10 @@ TEST_F(RealData, ThreeEightFiveNineOpensEveryExitDoorAndAWrongCodeNothing) {
     pressKeypadButton(game(), 29); // pound
     EXPECT_EQ(game()->typedCount, 0u);
     for (int d : {3, 8, 5, 9}) pressKeypadButton(game(), digit[d]);
-    for (uint32_t i = 0; i < game()->interactableCount; ++i) {
-        if (strcmp(game()->interactables[i].name, "exitDoor") == 0) EXPECT_TRUE(game()->interactables[i].done);
-    }
+    for (uint32_t i = 0; i < game()->interactableCount; ++i)
+        if (strcmp(game()->interactables[i].name, "exitDoor") == 0) {
+            EXPECT_TRUE(game()->interactables[i].done);
+        }
     EXPECT_NE(memcmp(&exit->position, &closedAt, sizeof(Vec3)), 0);
 }
 

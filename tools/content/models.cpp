@@ -1,5 +1,7 @@
 #include "tools/content/models.h"
 
+#include "game/keypad_code.h"
+
 #include <math.h>
 #include <string.h>
 
@@ -180,7 +182,7 @@ void buildPaperNote(std::vector<Model>* models) {
         addBox(b, vec3(-0.11f, y - 0.001f, 0.07f - i * 0.025f), vec3(0.06f + i * 0.04f, y, 0.076f - i * 0.025f), ink,
                1.0f, faces);
     addBox(b, vec3(-0.11f, y - 0.001f, -0.078f), vec3(0.02f, y, -0.072f), ink, 1.0f, faces);
-    const char* code = "3859";
+    const char* code = kKeypadCode;
     for (int i = 0; i < 4; ++i)
         addSegments(b, digitMask(code[i]), -0.075f + i * 0.05f, -0.018f, 0.032f, 0.05f, y, 0.007f,
                     vec3(0.75f, 0.05f, 0.05f));

@@ -5,6 +5,8 @@
 #include "engine/assets/gltf_mesh.h"
 #include "engine/platform/files.h"
 #include "engine/platform/module_directory.h"
+#include "game/scene_files.h"
+#include "game/keypad_code.h"
 #include "tools/content/game_frame.h"
 #include "tools/content/texts.h"
 
@@ -23,89 +25,38 @@ bool failWorld(PuzzleWorld* world, const char* format, ...) {
     return false;
 }
 
-// Reads the game's little-endian records, refusing anything that runs past the end.
-struct Reader {
-    const uint8_t* bytes;
-    uint32_t size;
-    uint32_t at;
-    bool ok;
-};
-
-uint32_t readU32(Reader* r) {
-    if (!r->ok || r->size - r->at < 4 || r->at > r->size) {
-        r->ok = false;
-        return 0;
-    }
-    const uint8_t* p = r->bytes + r->at;
-    r->at += 4;
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-
-float readF32(Reader* r) {
-    uint32_t bits = readU32(r);
-    float f;
-    memcpy(&f, &bits, 4);
-    return f;
-}
-
-Vec3 readVec3(Reader* r) {
-    Vec3 v;
-    v.x = readF32(r);
-    v.y = readF32(r);
-    v.z = readF32(r);
-    return v;
-}
-
-// A string: u64 length, then the bytes. Names longer than the buffer are refused.
-void readString(Reader* r, char* out, size_t capacity) {
-    uint32_t low = readU32(r), high = readU32(r);
-    out[0] = 0;
-    if (!r->ok) return;
-    if (high != 0 || low >= capacity || low > r->size - r->at) {
-        r->ok = false;
-        return;
-    }
-    memcpy(out, r->bytes + r->at, low);
-    out[low] = 0;
-    r->at += low;
+// Names go into the solver's fixed buffers; one that does not fit is refused rather
+// than cut (a cut name would match nothing the game matches).
+bool copyName(PuzzleWorld* world, char* out, size_t capacity, const char* name) {
+    size_t length = strlen(name);
+    if (length >= capacity) return failWorld(world, "the name \"%.40s...\" is too long for the solver", name);
+    memcpy(out, name, length + 1);
+    return true;
 }
 
 void meshBounds(const Mesh* mesh, Bounds* bounds) {
-    uint32_t slots = (uint32_t)vertexFormatSlots(mesh->vertexFormat);
-    if (slots < 3) slots = 11;
+    uint32_t slots = (uint32_t)vertexFormatSlots(mesh->vertexFormat); // 0 for no format: no vertex counted
     bounds->lo = vec3(1e30f, 1e30f, 1e30f);
     bounds->hi = vec3(-1e30f, -1e30f, -1e30f);
-    for (uint32_t v = 0; v + slots <= mesh->vertexSlotCount; v += slots) {
+    for (uint32_t v = 0; slots >= 3 && v + slots <= mesh->vertexSlotCount; v += slots) {
         const float* p = mesh->vertices + v;
         bounds->lo = vec3(fminf(bounds->lo.x, p[0]), fminf(bounds->lo.y, p[1]), fminf(bounds->lo.z, p[2]));
         bounds->hi = vec3(fmaxf(bounds->hi.x, p[0]), fmaxf(bounds->hi.y, p[1]), fmaxf(bounds->hi.z, p[2]));
     }
 }
 
-bool loadFile(PuzzleWorld* world, const char* path, char** bytes, uint32_t* size) {
-    *bytes = readFileSized(path, size);
-    if (!*bytes) return failWorld(world, "%s: cannot be opened", path);
-    return true;
-}
-
-// A texture list: count, then that many strings.
+// The number of entries of a texture list, read as the game reads it.
 bool readTextureListCount(PuzzleWorld* world, const char* path, uint32_t* count) {
-    char* bytes;
-    uint32_t size;
-    if (!loadFile(world, path, &bytes, &size)) return false;
-    Reader r = {(const uint8_t*)bytes, size, 0, true};
-    *count = readU32(&r);
-    char name[512];
-    for (uint32_t i = 0; i < *count && r.ok; ++i) readString(&r, name, sizeof(name));
-    bool ok = r.ok && r.at == size;
-    delete[] bytes;
-    return ok ? true : failWorld(world, "%s: malformed texture list", path);
+    TextureList list;
+    if (!readTextureList(path, &list, world->failure)) return false;
+    *count = list.count;
+    releaseTextureList(&list);
+    return true;
 }
 
 bool loadLevel(PuzzleWorld* world) {
     uint32_t count;
     if (!readTextureListCount(world, "data/meshes/textures", &count)) return false;
-    world->levelMeshCount = count;
     for (uint32_t i = 0; i < count; ++i) {
         char path[64];
         snprintf(path, sizeof(path), "data/meshes/%u.dmesh", i);
@@ -145,28 +96,26 @@ bool loadLevel(PuzzleWorld* world) {
 }
 
 bool loadInteractables(PuzzleWorld* world) {
-    char* bytes;
-    uint32_t size;
-    if (!loadFile(world, "data/meshes/interactibleNames", &bytes, &size)) return false;
-    Reader r = {(const uint8_t*)bytes, size, 0, true};
-    uint32_t count = readU32(&r);
-    for (uint32_t i = 0; i < count && r.ok; ++i) {
+    InteractableList list;
+    if (!readInteractableList("data/meshes/interactibleNames", &list, world->failure)) return false;
+    bool ok = true;
+    for (uint32_t i = 0; i < list.count && ok; ++i) {
+        const InteractableRecord& record = list.records[i];
         PuzzleInteractable it = {};
-        readString(&r, it.name, sizeof(it.name));
-        readString(&r, it.openingItem, sizeof(it.openingItem));
-        it.required = readU32(&r) != 0;
-        it.openOffset = readVec3(&r);
-        if (!r.ok) break;
-        world->interactables.push_back(it);
+        ok = copyName(world, it.name, sizeof(it.name), record.name) &&
+             copyName(world, it.openingItem, sizeof(it.openingItem), record.openingItem);
+        it.required = record.required;
+        it.openOffset = record.openOffset;
+        if (ok) world->interactables.push_back(it);
     }
-    bool ok = r.ok && r.at == size;
-    delete[] bytes;
-    if (!ok) return failWorld(world, "data/meshes/interactibleNames: malformed");
+    releaseInteractableList(&list);
+    if (!ok) return false;
     for (PuzzleInteractable& it : world->interactables) {
         char path[256];
         snprintf(path, sizeof(path), "data/meshes/%s_textures", it.name);
-        if (!readTextureListCount(world, path, &it.partCount)) return false;
-        for (uint32_t k = 0; k < it.partCount; ++k) {
+        uint32_t partCount = 0;
+        if (!readTextureListCount(world, path, &partCount)) return false;
+        for (uint32_t k = 0; k < partCount; ++k) {
             snprintf(path, sizeof(path), "data/meshes/%s%u.dmesh", it.name, k);
             Mesh part = {};
             if (!loadMesh(&part, path)) return failWorld(world, "%s", assetRefusal());
@@ -179,45 +128,39 @@ bool loadInteractables(PuzzleWorld* world) {
 }
 
 bool loadEntities(PuzzleWorld* world) {
-    char* bytes;
-    uint32_t size;
-    if (!loadFile(world, "data/meshes/entities", &bytes, &size)) return false;
-    Reader r = {(const uint8_t*)bytes, size, 0, true};
-    uint32_t cameraCount = readU32(&r), entityCount = readU32(&r);
-    for (uint32_t i = 0; i < cameraCount && r.ok; ++i) {
+    EntityList list;
+    if (!readEntityList("data/meshes/entities", &list, world->failure)) return false;
+    bool ok = true;
+    for (uint32_t i = 0; i < list.cameraCount && ok; ++i) {
+        const CameraRecord& record = list.cameras[i];
         PuzzleCamera c = {};
-        readString(&r, c.name, sizeof(c.name));
-        c.position = readVec3(&r);
-        c.direction = readVec3(&r);
-        c.fovDegrees = readF32(&r);
+        ok = copyName(world, c.name, sizeof(c.name), record.name);
+        c.position = record.position;
+        c.direction = record.direction;
+        c.fovDegrees = record.fieldOfView;
         c.eye = vec3(c.position.x, c.position.y, c.position.z - 0.2f);
         c.projection = identityMatrix4();
         perspective(&c.projection, c.fovDegrees, 16.0f / 9.0f, 0.1f, 100.0f);
         lookAt(&c.view, c.eye, add3(c.eye, c.direction), vec3(0, 0, 1));
         world->cameras.push_back(c);
     }
-    for (uint32_t i = 0; i < entityCount && r.ok; ++i) {
+    for (uint32_t i = 0; i < list.entityCount && ok; ++i) {
+        const EntityRecord& record = list.entities[i];
         PuzzleEntity e = {};
-        readString(&r, e.name, sizeof(e.name));
-        readString(&r, e.modelPath, sizeof(e.modelPath));
-        readString(&r, e.partName, sizeof(e.partName));
-        e.position = readVec3(&r);
-        e.scale = readVec3(&r);
-        e.colour = readVec3(&r);
-        Vec3 angles = readVec3(&r);
-        e.previewPosition = readVec3(&r);
-        e.previewScale = readVec3(&r);
-        Vec3 previewAngles = readVec3(&r);
-        e.pickable = readU32(&r) != 0;
-        if (!r.ok) break;
-        e.rotation = rotationFromAngles(angles);
-        e.previewRotation = rotationFromAngles(previewAngles);
+        ok = copyName(world, e.name, sizeof(e.name), record.name) &&
+             copyName(world, e.modelPath, sizeof(e.modelPath), record.modelPath) &&
+             copyName(world, e.partName, sizeof(e.partName), record.partName);
+        e.position = record.positionA;
+        e.scale = record.scaleA;
+        e.colour = record.color;
+        e.rotation = rotationFromAngles(record.rotationA);
+        e.previewScale = record.scaleB;
+        e.pickable = record.pickable;
         e.id = lookupNameId(e.name);
         world->entities.push_back(e);
     }
-    bool ok = r.ok && r.at == size;
-    delete[] bytes;
-    if (!ok) return failWorld(world, "data/meshes/entities: malformed");
+    releaseEntityList(&list);
+    if (!ok) return false;
     for (uint32_t i = 0; i < world->entities.size(); ++i) {
         PuzzleEntity& e = world->entities[i];
         if (!loadGlb(&e.mesh, e.modelPath, e.partName[0] ? e.partName : nullptr))
@@ -233,7 +176,6 @@ bool loadEntities(PuzzleWorld* world) {
 } // namespace
 
 bool loadPuzzleWorld(PuzzleWorld* world, const char* programDirectory) {
-    world->loaded = false;
     world->failure[0] = 0;
     setModuleDirectory(programDirectory);
     if (!loadLevel(world) || !loadInteractables(world) || !loadEntities(world)) return false;
@@ -246,8 +188,7 @@ bool loadPuzzleWorld(PuzzleWorld* world, const char* programDirectory) {
         world->monitors[m].reachable.assign(1, world->monitors[m].camera);
     }
     world->typedCount = 0;
-    memcpy(world->code, "3859", 5);
-    world->loaded = true;
+    memcpy(world->code, kKeypadCode, sizeof(world->code));
     return true;
 }
 
@@ -259,7 +200,6 @@ void releasePuzzleWorld(PuzzleWorld* world) {
     world->entities.clear();
     world->cameras.clear();
     world->level.clear();
-    world->loaded = false;
 }
 
 void savePuzzleState(const PuzzleWorld* world, PuzzleState* state) {

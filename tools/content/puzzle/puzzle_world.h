@@ -27,7 +27,6 @@ struct PuzzleInteractable {
     bool done;
     Vec3 openOffset;
     Vec3 position; // the offset added so far: 0 when closed, openOffset when open
-    uint32_t partCount;
     Mesh pickMesh; // all parts merged, in world coordinates when closed
     Bounds bounds; // of pickMesh, closed
 };
@@ -40,8 +39,7 @@ struct PuzzleEntity {
     Vec3 position, scale;
     Quat rotation;
     Vec3 colour;
-    Vec3 previewPosition, previewScale;
-    Quat previewRotation;
+    Vec3 previewScale;
     bool pickable;
     Mesh mesh;
     Bounds bounds; // local
@@ -76,12 +74,10 @@ struct PuzzleWorld {
     Bounds cameraModelBounds;
     Quat cameraModelRotation; // the fixed -90 degrees about x
     std::vector<LevelChunk> level;
-    uint32_t levelMeshCount;
     PuzzleMonitor monitors[PUZZLE_MONITOR_COUNT];
     char typed[4];
     uint32_t typedCount;
     char code[5];
-    bool loaded;
     char failure[512]; // why loading stopped
 };
 
