@@ -28,6 +28,14 @@ void createTarget(GameState* game, FrameBufferRecord* target, uint32_t width, ui
     gRenderer.createFrameBufferInRenderer(&gRendererState, target, width, height, attachments, withDepth ? 2 : 1);
 }
 
+// A width-only resize keeps the font sizes: the atlas is rebuilt only for a new size,
+// or to build the glyphs queued since the last build.
+void resizeFont(FontAtlas* font, uint32_t pixelSize) {
+    if (font->pixelSize == pixelSize && font->pendingCount == 0 && font->pageCount > 0) return;
+    font->pixelSize = pixelSize;
+    rebuildFontAtlas(font);
+}
+
 } // namespace
 
 void listRenderTargets(RenderTargets* t, FrameBufferRecord* out[RENDER_TARGET_COUNT]) {
@@ -56,10 +64,8 @@ void resizeGameTargets(GameState* game, int32_t width, int32_t height) {
     game->clientHeight = h;
     setGuiViewport(&game->gui, 0, 0, width, height);
 
-    game->largeFont.pixelSize = largeFontSize(h);
-    game->smallFont.pixelSize = smallFontSize(h);
-    rebuildFontAtlas(&game->largeFont);
-    rebuildFontAtlas(&game->smallFont);
+    resizeFont(&game->largeFont, largeFontSize(h));
+    resizeFont(&game->smallFont, smallFontSize(h));
 
     game->colorAttachment = attachment(ATTACHMENT_COLOR);
     game->depthAttachment = attachment(ATTACHMENT_DEPTH);

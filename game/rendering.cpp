@@ -341,15 +341,15 @@ void drawTexts(GameState* game) {
 } // namespace
 
 float cursorDesignX(const GameState* game) {
-    return game->clientWidth ? static_cast<float>(game->input.cursorX) / static_cast<float>(game->clientWidth) *
-                                   kDesignWidth
-                             : 0.0f;
+    float x, y;
+    guiWindowToDesign(&game->gui, game->input.cursorX, game->input.cursorY, &x, &y);
+    return x;
 }
 
 float cursorDesignY(const GameState* game) {
-    return game->clientHeight ? static_cast<float>(game->input.cursorY) / static_cast<float>(game->clientHeight) *
-                                    kDesignHeight
-                              : 0.0f;
+    float x, y;
+    guiWindowToDesign(&game->gui, game->input.cursorX, game->input.cursorY, &x, &y);
+    return y;
 }
 
 void drawInteractables(GameState* game, const Mat4* view) {

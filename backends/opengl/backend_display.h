@@ -53,9 +53,6 @@ typedef void (*WindowCreatedHook)(BackendWindow* record, HWND window);
 LRESULT CALLBACK backendWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void setWindowCreatedHook(WindowCreatedHook hook);
 
-// The program's procedure given to registerWndProc (null until then).
-WindowProcedure registeredWindowProcedure();
-
 // "<title>  <suffix>" as UTF-16, at most 128 characters with the terminator.
 void makeWindowTitle(wchar_t* out, uint32_t capacity, const char* title, const char* suffix);
 

@@ -130,7 +130,6 @@ uint32_t updateVertexInputBufferFromIndexInRenderer(RendererState* state, uint32
                                                     uint32_t vertexCount, const float* data, int32_t vertexFormat) {
     VertexInputSlot* slot = vertexInputSlot(state, id);
     if (!slot || !data || !isVertexFormat(vertexFormat)) return id;
-    clearGLErrors();
     bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
     // A range past the end is refused by GL and writes nothing.
     glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vertexBytes(firstVertex, vertexFormat)),

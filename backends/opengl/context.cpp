@@ -2,6 +2,7 @@
 // rendering context that every window of the backend shares, the GL entry points and
 // the fixed render state.
 #include "backends/opengl/backend_exports.h"
+#include "backends/opengl/display_mode_lists.h"
 #include "backends/opengl/display_modes.h"
 #include "backends/opengl/opengl_backend.h"
 
@@ -136,16 +137,10 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
         return false;
     }
 
-    const int32_t width = windowRectWidth(&window);
-    const int32_t height = windowRectHeight(&window);
-    glViewport(0, 0, width, height);
-    state->scissorLeft = 0;
-    state->scissorTop = height;
-    state->scissorRight = width;
-    state->scissorBottom = 0;
-    glScissor(0, 0, width, height);
-    state->width = static_cast<uint32_t>(width);
-    state->height = static_cast<uint32_t>(height);
+    // Viewport, scissor and size of the client area; the pending resize it flags is
+    // cleared below, the program asks for its own after loading.
+    resizeBackBuffersOnRenderer(state, static_cast<uint32_t>(windowRectWidth(&window)),
+                                static_cast<uint32_t>(windowRectHeight(&window)));
 
     if (!loadOpenGLFunctions()) return false;
     gl->maxAnisotropy = readMaxAnisotropy();
@@ -184,6 +179,9 @@ bool cleanupRenderer(RendererState* state) {
     // program unloads next.
     destroyBackendWindow(&window);
     unregisterBackendWindowClass(&window);
+    // The display lists were allocated by this library too.
+    releaseDisplayLists(state);
+    buildMonitorLabels(state, 0);
     state->currentShader = nullptr;
     state->internal = nullptr;
     releaseBackendRecord(gl);

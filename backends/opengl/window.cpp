@@ -36,7 +36,6 @@ WindowCreatedHook gCreatedHook;
 
 void registerWndProc(WindowProcedure procedure) { gProgramProcedure = procedure; }
 
-WindowProcedure registeredWindowProcedure() { return gProgramProcedure; }
 
 void setWindowCreatedHook(WindowCreatedHook hook) { gCreatedHook = hook; }
 

@@ -10,11 +10,11 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/rendering.h"
+#include "tools/content/viewer/save_bound_target.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <png.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -23,43 +23,10 @@ namespace {
 
 readPixelsInRendererFn gReadPixels;
 
-bool writePngFile(const char* path, const uint8_t* bottomUpRgba, uint32_t width, uint32_t height) {
-    FILE* file = fopen(path, "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    uint8_t* row = static_cast<uint8_t*>(malloc(width * 3));
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* source = bottomUpRgba + static_cast<size_t>(height - 1 - y) * width * 4;
-        for (uint32_t x = 0; x < width; ++x) memcpy(row + 3 * x, source + 4 * x, 3);
-        png_write_row(png, row);
-    }
-    free(row);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    fclose(file);
-    return true;
-}
-
 void dumpBound(const char* folder, int frame, const char* name, uint32_t width, uint32_t height) {
-    if (!width || !height) return;
-    uint8_t* pixels = static_cast<uint8_t*>(malloc(static_cast<size_t>(width) * height * 4));
     char path[1024];
     snprintf(path, sizeof(path), "%s/frame%d_%s.png", folder, frame, name);
-    if (gReadPixels(&gRendererState, 0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height), pixels))
-        writePngFile(path, pixels, width, height);
-    else
-        fprintf(stderr, "cannot read %s\n", name);
-    free(pixels);
+    saveBoundTarget(gReadPixels, path, width, height);
 }
 
 void dumpTarget(const char* folder, int frame, const char* name, FrameBufferRecord* target) {

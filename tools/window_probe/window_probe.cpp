@@ -5,6 +5,8 @@
 // corner in screen pixels), client_width, client_height, title, foreground (0/1).
 // --close then asks the window to close, as its close box would (WM_CLOSE).
 // Exit code 1 when no such window exists.
+#include "app/program_state.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -33,7 +35,7 @@ int main(int argc, char** argv) {
            origin.x, origin.y, client.right - client.left, client.bottom - client.top, titleUtf8,
            GetForegroundWindow() == window ? 1 : 0);
     DWORD_PTR frames = 0;
-    UINT frameMessage = RegisterWindowMessageW(L"QuarloFrameCount");
+    UINT frameMessage = RegisterWindowMessageW(PROGRAM_FRAME_COUNT_MESSAGE);
     if (SendMessageTimeoutW(window, frameMessage, 0, 0, SMTO_ABORTIFHUNG, 2000, &frames))
         printf("frames: %lu\n", static_cast<unsigned long>(frames));
     else

@@ -32,9 +32,11 @@ protected:
         void** slots = reinterpret_cast<void**>(&gRenderer);
         for (int i = 0; i < RENDERER_ENTRY_POINT_COUNT; ++i)
             slots[i] = reinterpret_cast<void*>(GetProcAddress(library, kRendererEntryPointNames[i]));
-        readPixels = reinterpret_cast<readPixelsInRendererFn>(GetProcAddress(library, RENDERER_READ_PIXELS_NAME));
+        readPixels = reinterpret_cast<readPixelsInRendererFn>(
+            reinterpret_cast<void*>(GetProcAddress(library, RENDERER_READ_PIXELS_NAME)));
         registerWndProcFn registerProcedure =
-            reinterpret_cast<registerWndProcFn>(GetProcAddress(library, RENDERER_REGISTER_WNDPROC_NAME));
+            reinterpret_cast<registerWndProcFn>(
+            reinterpret_cast<void*>(GetProcAddress(library, RENDERER_REGISTER_WNDPROC_NAME)));
         ASSERT_NE(readPixels, nullptr);
         ASSERT_NE(registerProcedure, nullptr);
         ASSERT_NE(gRenderer.initRenderer, nullptr);

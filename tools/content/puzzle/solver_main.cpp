@@ -19,31 +19,14 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-static char* readWhole(const char* path) {
-    FILE* f = fopen(path, "rb");
-    if (!f) return nullptr;
-    fseek(f, 0, SEEK_END);
-    long size = ftell(f);
-    fseek(f, 0, SEEK_SET);
-    if (size < 0) {
-        fclose(f);
-        return nullptr;
-    }
-    char* text = (char*)malloc((size_t)size + 1);
-    size_t got = text ? fread(text, 1, (size_t)size, f) : 0;
-    fclose(f);
-    if (!text) return nullptr;
-    text[got] = 0;
-    return text;
-}
-
 int main(int argc, char** argv) {
     if (argc != 3 && argc != 5) {
         fprintf(stderr, "usage: %s <program directory> <design.md> [width height]\n", argv[0]);
         return 2;
     }
     float width = argc == 5 ? (float)atof(argv[3]) : 1280.0f, height = argc == 5 ? (float)atof(argv[4]) : 720.0f;
-    char* document = readWhole(argv[2]);
+    // Read before the data folder becomes the module directory: the path is the caller's.
+    char* document = readTextFile(argv[2]);
     if (!document) {
         fprintf(stderr, "cannot read %s\n", argv[2]);
         return 1;
@@ -52,10 +35,10 @@ int main(int argc, char** argv) {
     char error[256];
     if (!parseChainFromDocument(document, &steps, error, sizeof(error))) {
         fprintf(stderr, "%s: %s\n", argv[2], error);
-        free(document);
+        delete[] document;
         return 1;
     }
-    free(document);
+    delete[] document;
     static PuzzleWorld world;
     if (!loadPuzzleWorld(&world, argv[1])) {
         fprintf(stderr, "cannot load the data: %s\n", world.failure);

@@ -20,6 +20,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "tools/content/image.h"
+#include "tools/content/viewer/save_bound_target.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -40,23 +41,6 @@ void pumpMessages() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-}
-
-// Reads the bound target (rows bottom-up, RGBA8) and writes it top-down as a PNG.
-bool saveBoundTarget(const char* path, uint32_t width, uint32_t height) {
-    std::vector<uint8_t> pixels((size_t)width * height * 4);
-    if (!gReadPixels(&gRendererState, 0, 0, (int32_t)width, (int32_t)height, pixels.data())) {
-        fprintf(stderr, "readPixelsInRenderer refused %u x %u\n", width, height);
-        return false;
-    }
-    Image image = makeImage(width, height);
-    for (uint32_t y = 0; y < height; ++y)
-        memcpy(imagePixel(&image, 0, height - 1 - y), &pixels[(size_t)y * width * 4], (size_t)width * 4);
-    if (!writePng(path, &image, false)) {
-        fprintf(stderr, "cannot write %s\n", path);
-        return false;
-    }
-    return true;
 }
 
 void renderFrame(GameState* game) {
@@ -136,11 +120,11 @@ int run(HINSTANCE instance) {
         FrameBufferRecord* target = &game->targets.monitor[k];
         gRenderer.bindFrameBufferInRenderer(&gRendererState, target);
         snprintf(path, sizeof(path), "%s/cam%u%s.png", output, first + k + 1, suffix);
-        ok = saveBoundTarget(path, target->width, target->height) && ok;
+        ok = saveBoundTarget(gReadPixels, path, target->width, target->height) && ok;
         gRenderer.unbindFrameBufferInRenderer(&gRendererState, target);
     }
     snprintf(path, sizeof(path), "%s/window%u%s.png", output, first / MONITOR_COUNT + 1, suffix);
-    ok = saveBoundTarget(path, gRendererState.width, gRendererState.height) && ok;
+    ok = saveBoundTarget(gReadPixels, path, gRendererState.width, gRendererState.height) && ok;
     finishFrame();
 
     gRenderer.cleanupRenderer(&gRendererState);
