@@ -207,7 +207,7 @@ bool loadInteractable(GameState* game, Interactable* object, const InteractableR
             ok = false;
         } else {
             uploadLoadedMesh(&sub->gpu, &mesh);
-            appendMesh(&object->pickMesh, &mesh);
+            if (!appendMesh(&object->pickMesh, &mesh)) ok = fail(game, "%s: does not fit the object's pick mesh", path);
             sub->texture = dataTexture(game, list.paths[k], false);
             if (!sub->texture) ok = false;
             object->subMeshCount = k + 1;

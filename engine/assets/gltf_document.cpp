@@ -155,23 +155,6 @@ GltfBufferView readBufferView(const JsonValue& object) {
     return view;
 }
 
-// Translation, rotation and scale of a column-major matrix whose columns 0 to 2 are a
-// scaled rotation.
-void decomposeMatrix(const float* m, Vec3* translation, Quat* rotation, Vec3* scale) {
-    *translation = Vec3{m[12], m[13], m[14]};
-    Mat4 matrix;
-    memcpy(matrix.m, m, sizeof(matrix.m));
-    scaleOfMatrix(&matrix, scale);
-    const float lengths[3] = {scale->x, scale->y, scale->z};
-    Mat3 unit;
-    for (int c = 0; c < 3; ++c)
-        for (int r = 0; r < 3; ++r) {
-            float e = m[4 * c + r];
-            unit.m[3 * c + r] = lengths[c] != 0.0f ? e / lengths[c] : e;
-        }
-    rotationToQuaternion(&unit, rotation);
-}
-
 bool readNode(Parse* parse, const JsonValue& object, GltfNode* node) {
     node->translation = Vec3{0, 0, 0};
     node->rotation = Quat{0, 0, 0, 1};
@@ -184,9 +167,9 @@ bool readNode(Parse* parse, const JsonValue& object, GltfNode* node) {
     readFloats(member(object, "scale"), &node->scale.x, 3);
     const JsonValue* matrix = member(object, "matrix");
     if (matrix && matrix->IsArray()) {
-        float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        readFloats(matrix, m, 16);
-        decomposeMatrix(m, &node->translation, &node->rotation, &node->scale);
+        Mat4 m = identityMatrix4();
+        readFloats(matrix, m.m, 16);
+        decomposeMatrix(&m, &node->translation, &node->rotation, &node->scale);
     }
     node->mesh = intValue(member(object, "mesh"), -1);
     node->skin = intValue(member(object, "skin"), -1);

@@ -133,16 +133,7 @@ const GltfMesh* meshNodeWorld(const GltfDocument* document, uint32_t n, Transfor
             multiplyMatrix4(&world, &local, &world);
             parent = parentOf(document, static_cast<uint32_t>(parent - document->nodes.elements));
         }
-        transform.translation = Vec3{world.m[12], world.m[13], world.m[14]};
-        scaleOfMatrix(&world, &transform.scale);
-        const float lengths[3] = {transform.scale.x, transform.scale.y, transform.scale.z};
-        Mat3 unit;
-        for (int c = 0; c < 3; ++c)
-            for (int r = 0; r < 3; ++r) {
-                float e = world.m[4 * c + r];
-                unit.m[3 * c + r] = lengths[c] != 0.0f ? e / lengths[c] : e;
-            }
-        rotationToQuaternion(&unit, &transform.rotation);
+        decomposeMatrix(&world, &transform.translation, &transform.rotation, &transform.scale);
     }
     *transformOut = transform;
     if (nodeOut) *nodeOut = node;
@@ -497,8 +488,16 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
                            base[2]);
         }
     }
-    if (ok)
-        for (uint32_t i = 0; i < parts.count; ++i) appendMesh(mesh, &parts.elements[i]);
+    if (ok) {
+        // All parts or none: a part that cannot be appended takes the others back out.
+        const uint32_t slotsBefore = mesh->vertexSlotCount, indicesBefore = mesh->indexCount;
+        for (uint32_t i = 0; i < parts.count && ok; ++i) ok = appendMesh(mesh, &parts.elements[i]);
+        if (!ok) {
+            mesh->vertexSlotCount = slotsBefore;
+            mesh->indexCount = indicesBefore;
+            refuseAsset("%s: the meshes do not fit one mesh", path);
+        }
+    }
     for (uint32_t i = 0; i < parts.count; ++i) releaseMesh(&parts.elements[i]);
     releaseDynArray(&parts);
     releaseGltfDocument(&document);

@@ -121,24 +121,24 @@ void computeSmoothNormals(Mesh* mesh) {
     free(named);
 }
 
-void appendMesh(Mesh* mesh, const Mesh* other) {
+bool appendMesh(Mesh* mesh, const Mesh* other) {
     // Slots of another layout would be misread as this one's.
-    if (other->vertexFormat != mesh->vertexFormat) return;
+    if (other->vertexFormat != mesh->vertexFormat) return false;
     uint32_t base = meshVertexCount(mesh);
     uint32_t oldIndexCount = mesh->indexCount, addedIndices = other->indexCount;
     uint32_t oldSlotCount = mesh->vertexSlotCount, addedSlots = other->vertexSlotCount;
-    if (static_cast<uint64_t>(oldIndexCount) + addedIndices > 0xFFFFFFFFu) return;
-    if (static_cast<uint64_t>(oldSlotCount) + addedSlots > 0xFFFFFFFFu) return;
+    if (static_cast<uint64_t>(oldIndexCount) + addedIndices > 0xFFFFFFFFu) return false;
+    if (static_cast<uint64_t>(oldSlotCount) + addedSlots > 0xFFFFFFFFu) return false;
 
     // Grow both blocks first so a failure leaves the mesh as it was. `other` may be
     // `mesh` itself: its counts were taken above and its blocks are read after growth.
     void* indexBlock = mesh->indices;
     void* vertexBlock = mesh->vertices;
     if (addedIndices && !growBlock(&indexBlock, &mesh->indexCapacity, oldIndexCount + addedIndices, sizeof(uint32_t)))
-        return;
+        return false;
     mesh->indices = static_cast<uint32_t*>(indexBlock);
     if (addedSlots && !growBlock(&vertexBlock, &mesh->vertexSlotCapacity, oldSlotCount + addedSlots, sizeof(float)))
-        return;
+        return false;
     mesh->vertices = static_cast<float*>(vertexBlock);
 
     if (addedIndices) {
@@ -149,6 +149,7 @@ void appendMesh(Mesh* mesh, const Mesh* other) {
         memcpy(mesh->vertices + oldSlotCount, other->vertices, sizeof(float) * static_cast<size_t>(addedSlots));
         mesh->vertexSlotCount = oldSlotCount + addedSlots;
     }
+    return true;
 }
 
 namespace {

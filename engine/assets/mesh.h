@@ -38,8 +38,9 @@ bool loadMesh(Mesh* mesh, const char* path);
 // Grows the mesh by one vertex and writes x, y, z into its position slots.
 void appendVertexPosition(Mesh* mesh, float x, float y, float z);
 void computeSmoothNormals(Mesh* mesh);
-// Appends other (same format), its indices offset by this mesh's vertex count.
-void appendMesh(Mesh* mesh, const Mesh* other);
+// Appends other (same format), its indices offset by this mesh's vertex count. False,
+// with the mesh unchanged, for another format, counts past 32 bits or no memory.
+bool appendMesh(Mesh* mesh, const Mesh* other);
 void convertVertexFormat(Mesh* mesh, int32_t format);
 
 // Ray against a mesh placed by translation, per-axis scale and rotation (x, y, z, w).

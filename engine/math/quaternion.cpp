@@ -89,3 +89,17 @@ void rotation4ToQuaternion(const Mat4* matrix, Quat* out) {
     Mat3 rotation = upperLeft3x3(matrix);
     rotationToQuaternion(&rotation, out);
 }
+
+void decomposeMatrix(const Mat4* matrix, Vec3* translation, Quat* rotation, Vec3* scale) {
+    const float* m = matrix->m;
+    *translation = Vec3{m[12], m[13], m[14]};
+    scaleOfMatrix(matrix, scale);
+    const float lengths[3] = {scale->x, scale->y, scale->z};
+    Mat3 unit;
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 3; ++r) {
+            float e = m[4 * c + r];
+            unit.m[3 * c + r] = lengths[c] != 0.0f ? e / lengths[c] : e;
+        }
+    rotationToQuaternion(&unit, rotation);
+}

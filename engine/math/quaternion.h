@@ -33,5 +33,9 @@ void rotationToQuaternion(const Mat3* rotation, Quat* out);
 // The same from the upper-left 3 x 3 of a 4 x 4.
 void rotation4ToQuaternion(const Mat4* matrix, Quat* out);
 
+// Translation, rotation and scale of a column-major matrix whose columns 0 to 2 are a
+// scaled rotation (a zero-length column keeps its elements as they are).
+void decomposeMatrix(const Mat4* matrix, Vec3* translation, Quat* rotation, Vec3* scale);
+
 // Degrees to radians in single precision, as every angle in the data is given.
 #define DEGREES_TO_RADIANS 0.017453292f

@@ -1,5 +1,7 @@
 #include "engine/text/language_file.h"
 
+#include "engine/assets/bytes.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,23 +13,6 @@ const uint32_t kAddedCodePoints[LANGUAGE_ADDED_CODE_POINTS] = {
     48, 49, 50, 51, 52, 53, 54, 55, 56, 57, // the timer's digits
     64, 120, 43, 47, 99, 97, 109, 101, 114, 95,
 };
-
-int32_t readI32(const uint8_t* p) {
-    uint32_t value = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                     static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    int32_t result;
-    memcpy(&result, &value, sizeof(result));
-    return result;
-}
-
-uint32_t readU32(const uint8_t* p) { return static_cast<uint32_t>(readI32(p)); }
-
-void writeU32(uint8_t* p, uint32_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-    p[2] = static_cast<uint8_t>(value >> 16);
-    p[3] = static_cast<uint8_t>(value >> 24);
-}
 
 bool refuse(LanguageFile* file, const char* name, const char* reason) {
     snprintf(file->failure, sizeof(file->failure), "%s: %s", name ? name : "language file", reason);

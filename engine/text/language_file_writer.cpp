@@ -1,5 +1,7 @@
 #include "engine/text/language_file.h"
 
+#include "engine/assets/bytes.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -37,13 +39,6 @@ int compareCodes(const void* a, const void* b) {
     uint32_t x = *static_cast<const uint32_t*>(a);
     uint32_t y = *static_cast<const uint32_t*>(b);
     return x < y ? -1 : x > y ? 1 : 0;
-}
-
-void putU32(uint8_t* p, uint32_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-    p[2] = static_cast<uint8_t>(value >> 16);
-    p[3] = static_cast<uint8_t>(value >> 24);
 }
 
 } // namespace
@@ -91,19 +86,19 @@ bool writeLanguageFile(const char* path, const char* const* texts, uint32_t text
         free(codes);
         return false;
     }
-    putU32(bytes, unique ? static_cast<uint32_t>(setOffset) : 0);
-    putU32(bytes + 4, unique);
-    putU32(bytes + 8, LANGUAGE_HEADER_SIZE - 8);
+    writeU32(bytes, unique ? static_cast<uint32_t>(setOffset) : 0);
+    writeU32(bytes + 4, unique);
+    writeU32(bytes + 8, LANGUAGE_HEADER_SIZE - 8);
     uint64_t at = tableEnd;
     for (uint32_t i = 0; i < textCount; ++i) {
         uint64_t entry = LANGUAGE_HEADER_SIZE + 4ull * i;
         if (!texts || !texts[i] || !texts[i][0]) continue; // entry stays 0: no text
         size_t length = strlen(texts[i]);
-        putU32(bytes + entry, static_cast<uint32_t>(at - entry));
+        writeU32(bytes + entry, static_cast<uint32_t>(at - entry));
         memcpy(bytes + at, texts[i], length + 1);
         at += length + 1;
     }
-    for (uint32_t i = 0; i < unique; ++i) putU32(bytes + setOffset + 4ull * i, codes[i]);
+    for (uint32_t i = 0; i < unique; ++i) writeU32(bytes + setOffset + 4ull * i, codes[i]);
     free(codes);
 
     FILE* out = fopen(path, "wb");

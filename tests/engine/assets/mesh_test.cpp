@@ -163,7 +163,7 @@ TEST(MeshAppend, IndicesAreOffsetByTheVerticesAlreadyThere) {
     setTriangles(&mesh, {0, 1, 2, 2, 3, 0});
     Mesh other = numberedMesh(3, 3);
     setTriangles(&other, {0, 1, 2});
-    appendMesh(&mesh, &other);
+    EXPECT_TRUE(appendMesh(&mesh, &other));
     ASSERT_EQ(mesh.indexCount, 9u);
     EXPECT_EQ(mesh.indices[5], 0u);
     EXPECT_EQ(mesh.indices[6], 4u);
@@ -183,7 +183,7 @@ TEST(MeshAppend, IndicesAreOffsetByTheVerticesAlreadyThere) {
     // A mesh of another layout is not mixed in.
     Mesh foreign = numberedMesh(0, 2);
     setTriangles(&foreign, {0, 1, 1});
-    appendMesh(&mesh, &foreign);
+    EXPECT_FALSE(appendMesh(&mesh, &foreign));
     EXPECT_EQ(mesh.indexCount, 9u);
     EXPECT_EQ(meshVertexCount(&mesh), 7u);
     releaseMesh(&mesh);

@@ -119,8 +119,9 @@ bool loadInteractables(PuzzleWorld* world) {
             snprintf(path, sizeof(path), "data/meshes/%s%u.dmesh", it.name, k);
             Mesh part = {};
             if (!loadMesh(&part, path)) return failWorld(world, "%s", assetRefusal());
-            appendMesh(&it.pickMesh, &part);
+            bool appended = appendMesh(&it.pickMesh, &part);
             releaseMesh(&part);
+            if (!appended) return failWorld(world, "%s: does not fit the pick mesh of %s", path, it.name);
         }
         meshBounds(&it.pickMesh, &it.bounds);
     }
