@@ -8,19 +8,27 @@
 
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
 
 // ---- world transforms
 
-const GltfNode* parentOf(const GltfDocument* document, uint32_t node) {
-    for (uint32_t p = 0; p < document->nodes.count; ++p) {
+// parents[i]: the first node (in node order) that lists node i as a child, or -1. One
+// pass over the child lists, so that walking up from every node costs its depth only.
+int32_t* nodeParents(const GltfDocument* document) {
+    const uint32_t count = document->nodes.count;
+    int32_t* parents = static_cast<int32_t*>(malloc((count ? count : 1) * sizeof(int32_t)));
+    if (!parents) return nullptr;
+    for (uint32_t i = 0; i < count; ++i) parents[i] = -1;
+    for (uint32_t p = 0; p < count; ++p) {
         const DynArray<uint32_t>& children = document->nodes.elements[p].children;
         for (uint32_t c = 0; c < children.count; ++c)
-            if (children.elements[c] == node) return &document->nodes.elements[p];
+            if (children.elements[c] < count && parents[children.elements[c]] < 0)
+                parents[children.elements[c]] = static_cast<int32_t>(p);
     }
-    return nullptr;
+    return parents;
 }
 
 Mat4 nodeMatrix(const GltfNode* node) { return transformMatrix(node->translation, &node->rotation, node->scale); }
@@ -112,32 +120,46 @@ bool acceptedNode(const GltfNode* node, const char* nodeName) {
 
 } // namespace
 
+namespace {
+
+// The world transform of mesh node `index`, walking up through parents[]; null when the
+// node has no valid mesh or its chain of parents comes back on itself.
+const GltfMesh* nodeWorld(const GltfDocument* document, const int32_t* parents, uint32_t index,
+                          Transform* transformOut) {
+    const GltfNode* node = &document->nodes.elements[index];
+    if (node->mesh < 0 || static_cast<uint32_t>(node->mesh) >= document->meshes.count) return nullptr;
+    Transform transform = {node->translation, node->scale, node->rotation};
+    int32_t parent = parents[index];
+    if (parent >= 0) {
+        Mat4 world = nodeMatrix(node);
+        // A chain longer than the node count has come back on itself.
+        uint32_t steps = 0;
+        for (; parent >= 0; ++steps) {
+            if (steps >= document->nodes.count) return nullptr;
+            Mat4 local = nodeMatrix(&document->nodes.elements[parent]);
+            multiplyMatrix4(&world, &local, &world);
+            parent = parents[parent];
+        }
+        decomposeMatrix(&world, &transform.translation, &transform.rotation, &transform.scale);
+    }
+    *transformOut = transform;
+    return &document->meshes.elements[node->mesh];
+}
+
+} // namespace
+
 const GltfMesh* meshNodeWorld(const GltfDocument* document, uint32_t n, Transform* transformOut,
                               const GltfNode** nodeOut) {
     uint32_t index = 0, seen = 0;
     for (; index < document->nodes.count; ++index)
         if (document->nodes.elements[index].mesh != -1 && seen++ == n) break;
     if (index >= document->nodes.count) return nullptr;
-    const GltfNode* node = &document->nodes.elements[index];
-    if (node->mesh < 0 || static_cast<uint32_t>(node->mesh) >= document->meshes.count) return nullptr;
-
-    Transform transform = {node->translation, node->scale, node->rotation};
-    const GltfNode* parent = parentOf(document, index);
-    if (parent) {
-        Mat4 world = nodeMatrix(node);
-        // A chain longer than the node count has come back on itself.
-        uint32_t steps = 0;
-        for (; parent; ++steps) {
-            if (steps >= document->nodes.count) return nullptr;
-            Mat4 local = nodeMatrix(parent);
-            multiplyMatrix4(&world, &local, &world);
-            parent = parentOf(document, static_cast<uint32_t>(parent - document->nodes.elements));
-        }
-        decomposeMatrix(&world, &transform.translation, &transform.rotation, &transform.scale);
-    }
-    *transformOut = transform;
-    if (nodeOut) *nodeOut = node;
-    return &document->meshes.elements[node->mesh];
+    int32_t* parents = nodeParents(document);
+    if (!parents) return nullptr;
+    const GltfMesh* gltfMesh = nodeWorld(document, parents, index, transformOut);
+    free(parents);
+    if (gltfMesh && nodeOut) *nodeOut = &document->nodes.elements[index];
+    return gltfMesh;
 }
 
 const GltfMesh* firstMeshNodeWorld(const GltfDocument* document, Transform* transformOut, const GltfNode** nodeOut) {
@@ -449,17 +471,17 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
     // Every mesh node is taken (or only those with the given name), in node order.
     bool ok = true;
     uint32_t primitiveCount = 0;
-    uint32_t meshNodes = 0;
-    for (uint32_t i = 0; i < document.nodes.count; ++i) meshNodes += document.nodes.elements[i].mesh != -1;
     Transform transform;
-    const GltfNode* node = nullptr;
-    for (uint32_t n = 0; n < meshNodes; ++n) {
-        const GltfMesh* gltfMesh = meshNodeWorld(&document, n, &transform, &node);
-        if (!gltfMesh) {
-            ok = refuseAsset("%s: mesh node %u has no world transform", path, n);
+    int32_t* parents = nodeParents(&document);
+    if (!parents) ok = refuseAsset("%s: not enough memory for %u nodes", path, document.nodes.count);
+    for (uint32_t i = 0; ok && i < document.nodes.count; ++i) {
+        const GltfNode* node = &document.nodes.elements[i];
+        if (node->mesh == -1 || !acceptedNode(node, nodeName)) continue;
+        if (node->mesh < 0 || static_cast<uint32_t>(node->mesh) >= document.meshes.count) {
+            ok = refuseAsset("%s: node %u names no mesh", path, i);
             break;
         }
-        if (acceptedNode(node, nodeName)) primitiveCount += gltfMesh->primitives.count;
+        primitiveCount += document.meshes.elements[node->mesh].primitives.count;
     }
     DynArray<Mesh> parts = {};
     if (ok && primitiveCount && !setDynArrayCount(&parts, primitiveCount))
@@ -470,9 +492,14 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
     int32_t color = vertexAttributeOffset(mesh->vertexFormat, VERTEX_ATTRIBUTE_COLOR);
     int32_t colorComponents = vertexAttributeComponents(mesh->vertexFormat, VERTEX_ATTRIBUTE_COLOR);
     int32_t slots = vertexFormatSlots(mesh->vertexFormat);
-    for (uint32_t n = 0; ok && n < meshNodes; ++n) {
-        const GltfMesh* gltfMesh = meshNodeWorld(&document, n, &transform, &node);
-        if (!acceptedNode(node, nodeName)) continue;
+    for (uint32_t i = 0; ok && i < document.nodes.count; ++i) {
+        const GltfNode* node = &document.nodes.elements[i];
+        if (node->mesh == -1 || !acceptedNode(node, nodeName)) continue;
+        const GltfMesh* gltfMesh = nodeWorld(&document, parents, i, &transform);
+        if (!gltfMesh) {
+            ok = refuseAsset("%s: mesh node %u has no world transform", path, i);
+            break;
+        }
         for (uint32_t k = 0; ok && k < gltfMesh->primitives.count; ++k, ++j) {
             Mesh* part = &parts.elements[j];
             if (!buildPrimitive(part, &document, gltfMesh, binary, bufferSize, transform, k)) {
@@ -500,6 +527,7 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
     }
     for (uint32_t i = 0; i < parts.count; ++i) releaseMesh(&parts.elements[i]);
     releaseDynArray(&parts);
+    free(parents);
     releaseGltfDocument(&document);
     delete[] file;
     return ok;

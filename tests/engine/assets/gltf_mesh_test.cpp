@@ -129,6 +129,28 @@ TEST_F(GltfMeshes, ChildOfAMovedAndTurnedNodeIsPlacedInTheWorld) {
     releaseMesh(&mesh);
 }
 
+// A deep hierarchy: every node moves one along x and holds the triangle, each the child
+// of the next. The deepest sits at the sum of all the moves; every node is placed once.
+TEST_F(GltfMeshes, DeepChainOfNodesIsPlacedThroughEveryParent) {
+    const uint32_t depth = 1500;
+    std::string nodes = "\"nodes\": [";
+    for (uint32_t i = 0; i < depth; ++i) {
+        if (i) nodes += ", ";
+        nodes += "{\"mesh\": 0, \"translation\": [1, 0, 0]";
+        if (i + 1 < depth) nodes += ", \"children\": [" + std::to_string(i + 1) + "]";
+        nodes += "}";
+    }
+    nodes += "], \"meshes\": [{\"primitives\": [{\"attributes\": {\"POSITION\": 0}, \"indices\": 1}]}]";
+    writeGlb("chain.glb", nodes);
+    Mesh mesh = {};
+    ASSERT_TRUE(loadGlb(&mesh, "chain.glb", nullptr)) << assetRefusal();
+    ASSERT_EQ(meshVertexCount(&mesh), 3 * depth);
+    expectPosition(mesh, 0, 1, 0, 0);                     // the root: its own move
+    expectPosition(mesh, 3 * (depth - 1), depth, 0, 0);   // the deepest: all of them
+    expectPosition(mesh, 3 * (depth - 1) + 2, depth, 1, 0);
+    releaseMesh(&mesh);
+}
+
 TEST_F(GltfMeshes, AttributesTheirTypesFlipsAndNormalisation) {
     writeGlb("attributes.glb", R"("nodes": [{"mesh": 0}],
         "meshes": [{"primitives": [{"attributes": {"POSITION": 0, "TEXCOORD_0": 2, "COLOR_0": 3, "WEIGHTS_0": 4,
