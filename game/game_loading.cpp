@@ -341,7 +341,7 @@ bool loadGameWorld(GameState* game) {
     for (uint32_t i = 0; i < MONITOR_COUNT; ++i) game->monitors[i].panel = panels[i];
     resetPlayerView(&game->player);
     game->cameraModelScale = Vec3{1.0f, 1.0f, 1.0f};
-    game->cameraModelRotation = quaternionFromAxisAngle(Vec3{1.0f, 0.0f, 0.0f}, -90.0f);
+    game->cameraModelRotation = cameraModelRotation();
 
     // 8. Cameras and placed entities.
     if (!loadEntities(game)) return false;

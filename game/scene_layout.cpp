@@ -48,9 +48,11 @@ void placeMonitorPanels(PanelPlacement panels[MONITOR_COUNT]) {
     }
 }
 
+Quat cameraModelRotation() { return quaternionFromAxisAngle(Vec3{1.0f, 0.0f, 0.0f}, -90.0f); }
+
 void resetPlayerView(PlayerView* player) {
-    player->position = Vec3{0.48357f, -0.19299f, 2.92309f};
-    player->forward = normalised3(Vec3{0.99917f, 0.001733f, 0.03692f});
+    player->position = kPlayerEye;
+    player->forward = normalised3(kPlayerForward);
     player->up = Vec3{0.0f, 0.0f, 1.0f};
     player->projection = identityMatrix4();
     perspective(&player->projection, 90.0f, 16.0f / 9.0f, 0.5f, 100.0f);

@@ -12,8 +12,15 @@ struct CameraRecord;
 // 75 (lower) degrees; placements are returned in world coordinates.
 void placeMonitorPanels(PanelPlacement panels[MONITOR_COUNT]);
 
+// The player's eye in the chair and the way it faces at the start (not yet unit length).
+inline constexpr Vec3 kPlayerEye = {0.48357f, -0.19299f, 2.92309f};
+inline constexpr Vec3 kPlayerForward = {0.99917f, 0.001733f, 0.03692f};
+
 // The player's chair: position, forward along +x, 90 degrees at 16:9, near 0.5, far 100.
 void resetPlayerView(PlayerView* player);
+
+// The camera model is drawn turned by -90 degrees about x at every camera.
+Quat cameraModelRotation();
 
 // A security camera from its record: eye 0.2 below the position, perspective of its
 // field of view at 16:9 (near 0.1, far 100), view from the eye along the direction.

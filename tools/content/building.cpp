@@ -267,7 +267,7 @@ void buildSecurityRoom(LevelBuilder* level) {
         PanelPlacement p = monitorPanelPlacement(k);
         bool upper = (k % 2) == 0;
         MeshBuilder bezel;
-        float w = kMonitorAspect;
+        float w = p.scale.x;
         float bottom = upper ? 0.012f : 0.05f, top = upper ? 0.05f : 0.012f;
         addBox(&bezel, vec3(-0.05f, -bottom, -0.07f), vec3(w + 0.05f, 1.0f + top, -0.006f), vec3(0.07f, 0.07f, 0.08f),
                1.0f);

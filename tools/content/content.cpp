@@ -34,7 +34,7 @@ void buildContent(Content* content) {
         for (int material = 0; material < MAT_COUNT; ++material) {
             const MeshBuilder* part = &level.parts[zone][material];
             if (part->indices.empty()) continue;
-            content->levelMeshes.push_back(LevelMesh{material, *part});
+            content->levelMeshes.push_back(BuiltLevelMesh{material, *part});
         }
     buildInteractables(&content->interactables);
     buildEntities(&content->entities);

@@ -11,13 +11,13 @@
 
 #include <vector>
 
-struct LevelMesh {
+struct BuiltLevelMesh {
     int material;
     MeshBuilder mesh;
 };
 
 struct Content {
-    std::vector<LevelMesh> levelMeshes; // data/meshes/<i>.dmesh, in draw order
+    std::vector<BuiltLevelMesh> levelMeshes; // data/meshes/<i>.dmesh, in draw order
     std::vector<InteractableSpec> interactables;
     std::vector<EntitySpec> entities;
     std::vector<Model> models;

@@ -1,31 +1,9 @@
 #include "tools/content/game_frame.h"
 
 PanelPlacement monitorPanelPlacement(int k) {
-    // Desk-frame positions: upper left, lower left, upper right, lower right.
-    static const Vec3 kPanelInDesk[4] = {
-        {-0.95f, -0.26f, 0.4f}, {-0.95f, -0.26f, -0.6f}, {0.9f, 0.0f, 0.4f}, {0.9f, 0.0f, -0.6f}};
-    bool left = k < 2;
-    bool upper = (k % 2) == 0;
-    Quat desk = quaternionFromAxisAngle(vec3(0, 0, 1), kDeskTurnDegrees);
-    // Turned about the vertical axis first, then about the first axis: as calls that
-    // each multiply on the right, so the panel stands up (first axis) and is then
-    // angled towards the player (vertical axis), and the desk turn comes last.
-    Quat panel = identityQuaternion();
-    turnAboutZ(&panel, left ? 7.0f : -7.0f);
-    Quat tilt = quaternionFromAxisAngle(vec3(1, 0, 0), upper ? 105.0f : 75.0f);
-    Quat turned;
-    quaternionProduct(&turned, &tilt, &panel); // panel (x) tilt
-    PanelPlacement p;
-    quaternionProduct(&p.rotation, &turned, &desk); // desk (x) panel (x) tilt
-    Vec3 offset = kPanelInDesk[k];
-    rotateByQuaternion(&desk, &offset);
-    p.position = add3(kDeskOrigin, offset);
-    p.scale = vec3(kMonitorAspect, 1.0f, 1.0f);
-    return p;
-}
-
-Mat4 panelModelMatrix(const PanelPlacement* placement) {
-    return transformMatrix(placement->position, &placement->rotation, placement->scale);
+    PanelPlacement panels[MONITOR_COUNT];
+    placeMonitorPanels(panels);
+    return panels[k >= 0 && k < MONITOR_COUNT ? k : 0];
 }
 
 Vec3 panelPoint(int k, float u, float v) {
@@ -35,23 +13,11 @@ Vec3 panelPoint(int k, float u, float v) {
 }
 
 void playerViewProjection(Mat4* view, Mat4* projection) {
-    Vec3 forward = normalised3(kPlayerForward);
-    lookAt(view, kPlayerEye, add3(kPlayerEye, forward), vec3(0, 0, 1));
-    *projection = identityMatrix4();
-    perspective(projection, 90.0f, 16.0f / 9.0f, 0.5f, 100.0f);
+    PlayerView player;
+    resetPlayerView(&player);
+    *view = player.view;
+    *projection = player.projection;
 }
-
-Quat rotationFromAngles(Vec3 degrees) {
-    Quat rz = quaternionFromAxisAngle(vec3(0, 0, 1), degrees.x);
-    Quat rx = quaternionFromAxisAngle(vec3(1, 0, 0), degrees.y);
-    Quat ry = quaternionFromAxisAngle(vec3(0, 1, 0), degrees.z);
-    Quat zx, zxy;
-    quaternionProduct(&zx, &rx, &rz);   // Rz (x) Rx
-    quaternionProduct(&zxy, &ry, &zx);  // (Rz (x) Rx) (x) Ry
-    return zxy;
-}
-
-Quat cameraModelRotation() { return quaternionFromAxisAngle(vec3(1, 0, 0), -90.0f); }
 
 bool monitorPointToWindow(int k, float u, float v, float width, float height, float* x, float* y) {
     Vec3 p = panelPoint(k, u, v);

@@ -173,7 +173,7 @@ void render(const Content* content, const std::vector<Image>& images, Vec3 eye, 
     Shading s = {scale3(vec3(1, 1.1f, -1.2f), 1.0f / sqrtf(3.65f)),
                  add3(vec3(eye.x, eye.y, eye.z + 0.2f), scale3(normalised3(direction), 3.0f))};
     Quat identity = identityQuaternion();
-    for (const LevelMesh& m : content->levelMeshes)
+    for (const BuiltLevelMesh& m : content->levelMeshes)
         drawMesh(&t, &vp, &m.mesh, vec3(0, 0, 0), &identity, vec3(1, 1, 1),
                  findTexture(images, materialTexturePath(m.material)), &s, 0);
     for (const InteractableSpec& it : content->interactables)
@@ -188,7 +188,7 @@ void render(const Content* content, const std::vector<Image>& images, Vec3 eye, 
             for (size_t v = 0; v < painted.vertices.size(); v += GEOMETRY_FLOATS_PER_VERTEX)
                 painted.vertices[v + 5] = e.colour.x, painted.vertices[v + 6] = e.colour.y,
                                      painted.vertices[v + 7] = e.colour.z;
-        Quat q = rotationFromAngles(e.rotation);
+        Quat q = rotationFromDataAngles(e.rotation);
         drawMesh(&t, &vp, &painted, e.position, &q, e.scale, nullptr, &s, 0);
     }
     const ModelPart* cam = findPart(content, "data/meshes/objects/Cam.glb", "");

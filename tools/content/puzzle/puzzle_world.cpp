@@ -154,7 +154,7 @@ bool loadEntities(PuzzleWorld* world) {
         e.position = record.positionA;
         e.scale = record.scaleA;
         e.colour = record.color;
-        e.rotation = rotationFromAngles(record.rotationA);
+        e.rotation = rotationFromDataAngles(record.rotationA);
         e.previewScale = record.scaleB;
         e.pickable = record.pickable;
         e.id = lookupNameId(e.name);
