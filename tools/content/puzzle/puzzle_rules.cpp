@@ -1,5 +1,7 @@
 #include "tools/content/puzzle/puzzle_rules.h"
 
+#include "game/picking.h"
+
 #include <math.h>
 #include <string.h>
 
@@ -80,13 +82,9 @@ void keypadRule(PuzzleWorld* world, const PuzzleEntity* entity, FrameEffects* ef
 } // namespace
 
 void cameraRay(const PuzzleCamera* camera, float u, float v, Vec3* origin, Vec3* direction) {
-    Mat4 inverseProjection, inverseView;
-    inverseMatrix4(&inverseProjection, &camera->projection);
-    inverseMatrix4(&inverseView, &camera->view);
-    Vec4 p = transformVector4(&inverseProjection, Vec4{2.0f * u - 1.0f, 2.0f * v - 1.0f, -1.0f, 1.0f});
-    Vec4 d = transformVector4(&inverseView, Vec4{p.x, p.y, -1.0f, 0.0f});
-    *direction = normalised3(vec3(d.x, d.y, d.z));
-    *origin = camera->eye;
+    Ray ray = unprojectRay(&camera->view, &camera->projection, camera->eye, 2.0f * u - 1.0f, 2.0f * v - 1.0f);
+    *direction = ray.direction;
+    *origin = ray.origin;
 }
 
 void monitorRay(const PuzzleWorld* world, int monitor, float u, float v, Vec3* origin, Vec3* direction) {

@@ -136,13 +136,15 @@ bool loadEntities(PuzzleWorld* world) {
         const CameraRecord& record = list.cameras[i];
         PuzzleCamera c = {};
         ok = copyName(world, c.name, sizeof(c.name), record.name);
-        c.position = record.position;
-        c.direction = record.direction;
-        c.fovDegrees = record.fieldOfView;
-        c.eye = vec3(c.position.x, c.position.y, c.position.z - 0.2f);
-        c.projection = identityMatrix4();
-        perspective(&c.projection, c.fovDegrees, 16.0f / 9.0f, 0.1f, 100.0f);
-        lookAt(&c.view, c.eye, add3(c.eye, c.direction), vec3(0, 0, 1));
+        // The game's own set-up, so the solver sees through the same lens.
+        SecurityCamera camera = {};
+        setUpSecurityCamera(&camera, &record);
+        c.position = camera.position;
+        c.direction = camera.direction;
+        c.fovDegrees = camera.fieldOfView;
+        c.eye = camera.eye;
+        c.projection = camera.projection;
+        c.view = camera.view;
         world->cameras.push_back(c);
     }
     for (uint32_t i = 0; i < list.entityCount && ok; ++i) {
