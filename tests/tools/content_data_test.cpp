@@ -364,7 +364,7 @@ std::vector<uint32_t> decodeUtf8(const char* text) {
 
 TEST_F(DataFolder, EveryTextIsThereInBothLanguagesWithItsCharacters) {
     for (int language = 0; language < CONTENT_LANGUAGE_COUNT; ++language) {
-        std::string path = std::string("data/") + kLanguageCodes[language];
+        std::string path = std::string("data/") + languageCode(static_cast<uint32_t>(language));
         Bytes b(path.c_str());
         ASSERT_TRUE(b.ok()) << path;
         LanguageFile file = {};
@@ -426,7 +426,7 @@ TEST_F(DataFolder, EveryNameKeyHasItsTextInBothLanguages) {
         for (int language = 0; language < CONTENT_LANGUAGE_COUNT; ++language) {
             const char* text = gameText(language, entry.id);
             ASSERT_NE(text, nullptr) << entry.key;
-            EXPECT_NE(text[0], 0) << entry.key << " in " << kLanguageCodes[language];
+            EXPECT_NE(text[0], 0) << entry.key << " in " << languageCode(static_cast<uint32_t>(language));
         }
         EXPECT_EQ(lookupNameId(entry.key), entry.id) << entry.key;
         if (entry.id >= TEXT_FIRST_EXTRA) extraIds.insert(entry.id);

@@ -42,11 +42,6 @@ void putString(ByteBuffer* buffer, const char* text) {
     putBytes(buffer, text, length);
 }
 
-void patchU32(ByteBuffer* buffer, size_t offset, uint32_t value) {
-    if (offset > buffer->bytes.size() || buffer->bytes.size() - offset < 4) return;
-    for (int i = 0; i < 4; ++i) buffer->bytes[offset + i] = (uint8_t)(value >> (8 * i));
-}
-
 bool makeDirectories(const char* path) {
     char partial[4096];
     size_t length = strlen(path);

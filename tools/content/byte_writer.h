@@ -20,8 +20,6 @@ void putF32(ByteBuffer* buffer, float value);
 void putBytes(ByteBuffer* buffer, const void* data, size_t size);
 // The game's string layout: an unsigned 64-bit length, then the bytes, no terminator.
 void putString(ByteBuffer* buffer, const char* text);
-// Overwrites 4 bytes already in the buffer (for sizes known only at the end).
-void patchU32(ByteBuffer* buffer, size_t offset, uint32_t value);
 
 // Creates every missing directory of path (a directory path, '/' separated).
 bool makeDirectories(const char* path);

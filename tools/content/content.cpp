@@ -199,7 +199,7 @@ bool writeLanguages(const char* root) {
         const char* texts[TEXT_COUNT];
         for (int id = 0; id < TEXT_COUNT; ++id) texts[id] = gameText(language, id);
         char relative[32], path[1024];
-        snprintf(relative, sizeof(relative), "data/%s", kLanguageCodes[language]);
+        snprintf(relative, sizeof(relative), "data/%s", languageCode(static_cast<uint32_t>(language)));
         joinPath(path, sizeof(path), root, relative);
         if (!makeParentDirectories(path) || !writeLanguageFile(path, texts, TEXT_COUNT)) return fail("write", path);
     }

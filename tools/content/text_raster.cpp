@@ -1,37 +1,18 @@
 #include "tools/content/text_raster.h"
 
+#include "engine/text/utf8_decode.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
+
+#include <string.h>
+
+#include <vector>
 
 namespace {
 
 FT_Library gLibrary = nullptr;
 FT_Face gFaces[2] = {nullptr, nullptr};
-
-// Plain UTF-8 decoding; a malformed sequence yields U+FFFD and moves on one byte.
-uint32_t nextCodePoint(const unsigned char** p) {
-    const unsigned char* s = *p;
-    uint32_t c = s[0];
-    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-    if (extra < 0) {
-        *p = s + 1;
-        return 0xFFFD;
-    }
-    if (extra == 0) {
-        *p = s + 1;
-        return c;
-    }
-    c &= 0x3F >> extra;
-    for (int i = 1; i <= extra; ++i) {
-        if ((s[i] & 0xC0) != 0x80) {
-            *p = s + 1;
-            return 0xFFFD;
-        }
-        c = (c << 6) | (s[i] & 0x3F);
-    }
-    *p = s + 1 + extra;
-    return c;
-}
 
 int layout(Image* image, bool title, uint32_t pixelHeight, const char* text, int x, int y, float r, float g, float b) {
     FT_Face face = gFaces[title ? 0 : 1];
@@ -39,8 +20,10 @@ int layout(Image* image, bool title, uint32_t pixelHeight, const char* text, int
     FT_Set_Pixel_Sizes(face, 0, pixelHeight);
     int pen = x;
     FT_UInt previous = 0;
-    for (const unsigned char* p = (const unsigned char*)text; *p;) {
-        uint32_t c = nextCodePoint(&p);
+    // The game's own decoder, so the textures spell a text as the game would lay it out.
+    std::vector<uint32_t> codes(strlen(text) + 1);
+    codes.resize(decodeUtf8(text, codes.data(), (uint32_t)codes.size()));
+    for (uint32_t c : codes) {
         FT_UInt glyph = FT_Get_Char_Index(face, c);
         if (previous && glyph && FT_HAS_KERNING(face)) {
             FT_Vector kern;

@@ -4,8 +4,6 @@
 
 #include <string.h>
 
-const char* const kLanguageCodes[CONTENT_LANGUAGE_COUNT] = {"en", "fr"};
-
 namespace {
 
 // Texts are printf formats: a literal percent sign would have to be written "%%", and

@@ -3,6 +3,8 @@
 // the game's table (engine/text/name_ids.h) carries their keys too.
 #pragma once
 
+#include "engine/text/language.h"
+
 #include <stdint.h>
 
 // The texts the frame drawing uses by number are named in engine/text/name_ids.h.
@@ -11,8 +13,8 @@ enum {
     TEXT_COUNT = 51,
 };
 
-enum { CONTENT_LANGUAGE_COUNT = 2 };
-extern const char* const kLanguageCodes[CONTENT_LANGUAGE_COUNT]; // "en", "fr", in the game's order
+// The languages are the game's own: LANGUAGE_COUNT of them, named by languageCode().
+enum { CONTENT_LANGUAGE_COUNT = LANGUAGE_COUNT };
 
 // Text of an id in a language, or null when the id has none.
 const char* gameText(int language, int id);

@@ -19,6 +19,7 @@
 #include "app/window_procedure.h"
 #include "game/game.h"
 #include "game/game_state.h"
+#include "game/interaction.h"
 #include "tools/content/image.h"
 #include "tools/content/viewer/save_bound_target.h"
 
@@ -106,11 +107,7 @@ int run(HINSTANCE instance) {
     bool ok = true;
     char path[1024];
     if (open)
-        for (uint32_t i = 0; i < game->interactableCount; ++i) {
-            Interactable* it = &game->interactables[i];
-            it->position = add3(it->position, it->openOffset);
-            it->done = true;
-        }
+        for (uint32_t i = 0; i < game->interactableCount; ++i) setInteractableOpen(&game->interactables[i], true);
     // One frame: cameras first .. first + 3 on the four monitors; each monitor picture
     // is read from its target before the frame ends, then the window itself.
     for (uint32_t k = 0; k < MONITOR_COUNT; ++k)
