@@ -51,6 +51,6 @@ bool clipCursorToMonitor(const BackendDisplay* display, const MONITORINFOEXW* mo
 // list with the window's mode selected and its frequency list.
 void buildStartupDisplayLists(RendererState* state, BackendDisplay* display);
 
-// Selects the resolution (and, when listed, the frequency) of the device's current
-// mode; returns that mode through *current when given.
+// Selects the resolution of the device's current mode (the caller rebuilds the
+// frequency list for it); returns that mode through *current when given.
 void selectCurrentModeOfMonitor(RendererState* state, BackendDisplay* display, DisplayMode* current);

@@ -189,16 +189,18 @@ unsigned char* readDds(const char* path, uint16_t* widthOut, uint16_t* heightOut
         uint32_t levels = mipCount ? mipCount : 1; // a count of 0 is one level
 
         // The extent of every level in the file and in the block handed on.
-        uint64_t fileBytes = 0, blockBytes = 0, topBytes = 0;
+        uint64_t fileBytes = 0, blockBytes = 0, topBytes = 0, topInFile = 0;
         bool compressed = layout == nullptr;
         if (compressed) {
-            // The top level's size is the header's linear size; one too small for the
-            // level (0 when the writer left it out) is replaced by the level's real size.
-            uint64_t top = blockLevelSize(width, height, 0, format);
-            topBytes = linearSize > top ? linearSize : top;
-            fileBytes = topBytes;
+            // The top level takes the header's linear size in the file; one too small for
+            // the level (0 when the writer left it out) is replaced by the level's real
+            // size. Bytes beyond the real size are skipped, so that every level lies where
+            // the backend looks for it.
+            topBytes = blockLevelSize(width, height, 0, format);
+            topInFile = linearSize > topBytes ? linearSize : topBytes;
+            fileBytes = topInFile;
             for (uint32_t i = 1; i < levels; ++i) fileBytes += blockLevelSize(width, height, i, format);
-            blockBytes = fileBytes;
+            blockBytes = fileBytes - (topInFile - topBytes);
         } else {
             for (uint32_t i = 0; i < levels; ++i) {
                 uint64_t texels = static_cast<uint64_t>(levelEdge(width, i)) * levelEdge(height, i);
@@ -218,7 +220,10 @@ unsigned char* readDds(const char* path, uint16_t* widthOut, uint16_t* heightOut
             break;
         }
         const unsigned char* data = file + dataStart;
-        if (compressed || layout->fileBytes == layout->pixelBytes) {
+        if (compressed) {
+            memcpy(pixels, data, topBytes);
+            memcpy(pixels + topBytes, data + topInFile, blockBytes - topBytes);
+        } else if (layout->fileBytes == layout->pixelBytes) {
             memcpy(pixels, data, blockBytes);
         } else {
             for (uint64_t p = 0; p < blockBytes / 3; ++p) memcpy(pixels + 3 * p, data + 4 * p, 3);

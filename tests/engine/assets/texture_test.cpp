@@ -318,6 +318,37 @@ TEST_F(Textures, Bc1WithThreeLevelsReadsEightBytesEach) {
     EXPECT_EQ(zero.description.mipLevels, 3u);
 }
 
+// A linear size above the top level's real size: the extra bytes are skipped, so the
+// lower levels are handed on where their real sizes put them.
+TEST_F(Textures, OversizedLinearSizeKeepsTheLowerLevelsInPlace) {
+    DdsHeader h;
+    h.linearSize = 16; // the 4 x 4 level is one 8-byte block
+    h.mipCount = 3;
+    ByteTable file = ddsFile(h);
+    bc1Block(&file, 0xA0);
+    file.zeros(8);
+    bc1Block(&file, 0xB0);
+    bc1Block(&file, 0xC0);
+    write("long-top.dds", file);
+    uint16_t w = 0, ht = 0, levels = 0;
+    uint32_t format = 0;
+    uint64_t size = 0;
+    unsigned char* pixels = readDds("long-top.dds", &w, &ht, &format, &levels, &size);
+    ASSERT_NE(pixels, nullptr) << assetRefusal();
+    ASSERT_EQ(size, 24u);
+    EXPECT_EQ(pixels[0], 0xA0);
+    EXPECT_EQ(pixels[8], 0xB0);
+    EXPECT_EQ(pixels[16], 0xC0);
+    releaseImagePixels(pixels);
+    // The linear size still has to fit the file.
+    ByteTable cut = ddsFile(h);
+    bc1Block(&cut, 0xA0);
+    bc1Block(&cut, 0xB0);
+    bc1Block(&cut, 0xC0);
+    write("cut-top.dds", cut);
+    EXPECT_EQ(readDds("cut-top.dds", &w, &ht, &format, &levels, &size), nullptr);
+}
+
 TEST_F(Textures, BlockRowsAndAlphaRowsAreFlipped) {
     // 4 x 8 BC1 (two block rows): the rows trade places and each is reversed inside.
     DdsHeader h;
