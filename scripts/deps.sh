@@ -23,7 +23,7 @@ PACKAGES=(
   # test assets and tools
   assimp-testmodels libassimp-dev imagemagick
   # fonts shipped in the data folder
-  fonts-roboto-slab fonts-open-sans
+  fonts-lato fonts-open-sans
   # fetching source packages
   ca-certificates xz-utils
 )

@@ -11,6 +11,9 @@
 struct FT_FaceRec_;
 
 #define FONT_ATLAS_SMOOTH 0x01u // flags bit: pages filter linearly; clear: nearest
+// flags bit: layout found no face and the default font could not be opened either; it
+// is not read again for every text of every frame.
+#define FONT_ATLAS_DEFAULT_FONT_FAILED 0x80u
 #define ATLAS_FIRST_PAGE_SIZE 128
 #define ATLAS_LARGEST_PAGE_SIZE 4096
 #define DEFAULT_FONT_PATH "data/corvex/fonts/Rubik-Regular.ttf"

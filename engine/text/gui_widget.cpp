@@ -64,25 +64,34 @@ void drawGuiFrame(GuiContext* gui, float x, float y, float width, float height, 
     if (w[3] > 0.0f) drawGuiRectangle(gui, x + w[0], y + height - w[3], width - w[0] - w[1], w[3], style->border);
 }
 
-void drawGuiWidgetLiteral(GuiContext* gui, const GuiWidget* widget, const GuiStyle styles[WIDGET_STATE_COUNT],
-                          const char* label) {
+namespace {
+
+// A widget's frame in the style of its state, and where its label goes: the box inside
+// the padding, clipped to the widget.
+const GuiStyle* drawWidgetFrame(GuiContext* gui, const GuiWidget* widget, const GuiStyle styles[WIDGET_STATE_COUNT],
+                                float box[4], float bounds[4]) {
     int32_t state = widget->state >= 0 && widget->state < WIDGET_STATE_COUNT ? widget->state : WIDGET_IDLE;
     const GuiStyle* style = &styles[state];
     drawGuiFrame(gui, widget->x, widget->y, widget->width, widget->height, style);
     float p = widget->padding;
-    const float box[4] = {widget->x + p, widget->y + p, widget->width - 2 * p, widget->height - 2 * p};
-    const float bounds[4] = {widget->x, widget->y, widget->width, widget->height};
+    box[0] = widget->x + p, box[1] = widget->y + p, box[2] = widget->width - 2 * p, box[3] = widget->height - 2 * p;
+    bounds[0] = widget->x, bounds[1] = widget->y, bounds[2] = widget->width, bounds[3] = widget->height;
+    return style;
+}
+
+} // namespace
+
+void drawGuiWidgetLiteral(GuiContext* gui, const GuiWidget* widget, const GuiStyle styles[WIDGET_STATE_COUNT],
+                          const char* label) {
+    float box[4], bounds[4];
+    const GuiStyle* style = drawWidgetFrame(gui, widget, styles, box, bounds);
     drawGuiLabelLiteral(gui, widget->font, box, bounds, style->text, widget->alignment, label);
 }
 
 void drawGuiWidget(GuiContext* gui, const GuiWidget* widget, const GuiStyle styles[WIDGET_STATE_COUNT],
                    const char* format, ...) {
-    int32_t state = widget->state >= 0 && widget->state < WIDGET_STATE_COUNT ? widget->state : WIDGET_IDLE;
-    const GuiStyle* style = &styles[state];
-    drawGuiFrame(gui, widget->x, widget->y, widget->width, widget->height, style);
-    float p = widget->padding;
-    const float box[4] = {widget->x + p, widget->y + p, widget->width - 2 * p, widget->height - 2 * p};
-    const float bounds[4] = {widget->x, widget->y, widget->width, widget->height};
+    float box[4], bounds[4];
+    const GuiStyle* style = drawWidgetFrame(gui, widget, styles, box, bounds);
     va_list arguments;
     va_start(arguments, format);
     drawGuiLabelV(gui, widget->font, box, bounds, style->text, widget->alignment, format, arguments);

@@ -111,7 +111,10 @@ bool layoutText(const uint32_t* codes, uint32_t count, const TextLayoutBox* box,
     FontAtlas* atlas = box->font;
     if (!atlas || !prepareMeshes(meshes, atlas->pageCount)) return false;
     if (!ensureFreeType()) return false;
-    if (!atlas->face) loadFontFile(atlas, DEFAULT_FONT_PATH);
+    if (!atlas->face && !(atlas->flags & FONT_ATLAS_DEFAULT_FONT_FAILED)) {
+        loadFontFile(atlas, DEFAULT_FONT_PATH);
+        if (!atlas->face) atlas->flags |= FONT_ATLAS_DEFAULT_FONT_FAILED;
+    }
     if (!atlas->face) return false;
     FT_Face face = atlas->face;
     FT_Set_Pixel_Sizes(face, atlas->pixelSize ? atlas->pixelSize : 1, 0);

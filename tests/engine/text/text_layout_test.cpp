@@ -1,6 +1,7 @@
 #include "engine/text/line_breaking.h"
 #include "engine/text/text_layout.h"
 #include "engine/text/utf8_decode.h"
+#include "tests/support/test_files.h"
 #include "text_test_support.h"
 
 #include <gtest/gtest.h>
@@ -238,6 +239,29 @@ TEST_F(TextLayoutTest, AnAtlasWithoutAFaceGetsTheDefaultFont) {
     TextLayoutBox box = {500, 0, &fresh, {1, 1, 1, 1}, TEXT_ALIGN_CUT};
     EXPECT_FALSE(layoutText(codes.data(), 2, &box, &meshes, nullptr));
     EXPECT_NE(fresh.face, nullptr);
+    EXPECT_EQ(fresh.pendingCount, 2u);
+    releaseFontAtlas(&fresh);
+}
+
+// Without its default font the atlas says so once: later texts neither lay out nor read
+// the folder again, and a face given afterwards lays out as usual.
+TEST_F(TextLayoutTest, AMissingDefaultFontIsNotLookedForAgain) {
+    std::string empty = enterTestDirectory("no-default-font");
+    ASSERT_FALSE(empty.empty());
+    FontAtlas fresh = emptyFontAtlas();
+    fresh.pixelSize = 20;
+    std::vector<uint32_t> codes = codesOf("ok");
+    TextLayoutBox box = {500, 0, &fresh, {1, 1, 1, 1}, TEXT_ALIGN_CUT};
+    EXPECT_FALSE(layoutText(codes.data(), 2, &box, &meshes, nullptr));
+    EXPECT_EQ(fresh.face, nullptr);
+    EXPECT_NE(fresh.flags & FONT_ATLAS_DEFAULT_FONT_FAILED, 0);
+    EXPECT_FALSE(layoutText(codes.data(), 2, &box, &meshes, nullptr));
+    leaveTestDirectory(empty);
+
+    ASSERT_FALSE(makeFontModuleDirectory("layout-again").empty());
+    loadFontFile(&fresh, DEFAULT_FONT_PATH);
+    ASSERT_NE(fresh.face, nullptr);
+    EXPECT_FALSE(layoutText(codes.data(), 2, &box, &meshes, nullptr)); // glyphs queued, as for any new face
     EXPECT_EQ(fresh.pendingCount, 2u);
     releaseFontAtlas(&fresh);
 }
