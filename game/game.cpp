@@ -7,6 +7,7 @@
 #include "game/interaction.h"
 #include "game/render_targets.h"
 #include "game/rendering.h"
+#include "game/shader_programs.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -23,11 +24,11 @@ void emptyTarget(FrameBufferRecord* target) {
     target->handle = RENDERER_INVALID_ID;
 }
 
-void emptyShader(ShaderRecord* shader) {
+void emptyShader(ShaderRecord* shader, const ShaderProgramSpec* program) {
     *shader = ShaderRecord{};
     shader->slot = -1;
-    shader->cullMode = CULL_BACK;
-    shader->blendMode = BLEND_ALPHA;
+    shader->cullMode = program->cullMode;
+    shader->blendMode = program->blendMode;
 }
 
 void prepareFont(FontAtlas* font, uint32_t pixelSize) {
@@ -44,13 +45,8 @@ GameState* allocateGameState() { return static_cast<GameState*>(calloc(1, sizeof
 GameState* constructGame(GameState* game) {
     if (!game) return nullptr;
     gGame = game;
-    ShaderRecord* shaders = reinterpret_cast<ShaderRecord*>(&game->shaders);
-    for (size_t i = 0; i < sizeof(game->shaders) / sizeof(ShaderRecord); ++i) emptyShader(&shaders[i]);
-    // Rooms are seen from inside and doors from both sides: the lit and overlay passes
-    // draw every face, whatever way the content winds it.
-    game->shaders.basicDirectionalLight.cullMode = CULL_NONE;
-    game->shaders.shadowmap.cullMode = CULL_NONE;
-    game->shaders.bloomAdd.blendMode = BLEND_ADDITIVE;
+    for (uint32_t i = 0; i < SHADER_PROGRAM_COUNT; ++i)
+        emptyShader(shaderProgramRecord(&game->shaders, i), &kShaderProgramSpecs[i]);
     game->cameraGpu = emptyGpuMesh();
     game->unitQuadGpu = emptyGpuMesh();
     FrameBufferRecord* targets[RENDER_TARGET_COUNT];
@@ -63,18 +59,18 @@ GameState* constructGame(GameState* game) {
     // the fonts start at the sizes of the window the program asks for, and the first
     // resize sets them from the real client height.
     game->languageNumber = chooseLanguage();
-    loadLanguage(&game->language, game->languageNumber);
+    game->languageLoaded = loadLanguage(&game->language, game->languageNumber);
     uint32_t height = gRendererState.height ? gRendererState.height : gWindowParameters.height;
     if (height == 0) height = 720;
     prepareFont(&game->largeFont, largeFontSize(height));
     prepareFont(&game->smallFont, smallFontSize(height));
-    if (game->language.data) queueLanguageGlyphs(&game->language, &game->largeFont, &game->smallFont);
+    if (game->languageLoaded) queueLanguageGlyphs(&game->language, &game->largeFont, &game->smallFont);
     fillNameIds(&game->names);
     return game;
 }
 
 bool loadGame(GameState* game, int, char**) {
-    if (!game->language.data) {
+    if (!game->languageLoaded || !game->language.data) {
         snprintf(game->loadFailure, sizeof(game->loadFailure), "language file: %s", game->language.failure);
         fprintf(stderr, "Quarlo: %s\n", game->loadFailure);
         return false;

@@ -2,6 +2,7 @@
 
 #include "app/program_state.h"
 #include "backend/vertex_formats.h"
+#include "engine/assets/asset_refusal.h"
 #include "engine/assets/binary_mesh.h"
 #include "engine/assets/gltf_mesh.h"
 #include "engine/platform/files.h"
@@ -11,6 +12,7 @@
 #include "game/keypad_code.h"
 #include "game/scene_files.h"
 #include "game/scene_layout.h"
+#include "game/shader_programs.h"
 #include "game/texture_table.h"
 
 #include <stdarg.h>
@@ -43,74 +45,26 @@ char* copyText(const char* text) {
     return copy;
 }
 
-// One program of the table below.
-struct ProgramSpec {
-    const char* path; // under data/shaders/, without the extension
-    int32_t vertexFormat;
-    const char* const* uniforms; // null-terminated, then the component counts
-    const uint16_t* components;
-    bool postProcess; // writes colour only
-};
-
-const char* const kFixedUniforms[] = {"mvMat", "projMat", nullptr};
-const uint16_t kFixedComponents[] = {16, 16};
-const char* const kLightUniforms[] = {"mvMat",          "projMat",   "modelMat",     "inverseModelMat",
-                                      "lightDirection", "highlight", "spotPosition", "lightMultiplier",
-                                      nullptr};
-const uint16_t kLightComponents[] = {16, 16, 16, 9, 3, 1, 3, 3};
-const char* const kTextUniforms[] = {"pos", "scale", nullptr};
-const uint16_t kTextComponents[] = {3, 3};
-const char* const kColorUniforms[] = {"mvMat", "projMat", "color", nullptr};
-const uint16_t kColorComponents[] = {16, 16, 4};
-const char* const kPostUniforms[] = {"mvMat", "projMat", "screenSize", nullptr};
-const uint16_t kPostComponents[] = {16, 16, 2};
-
-struct ProgramSlot {
-    ShaderRecord* record;
-    ProgramSpec spec;
-};
-
-// The order in which the programs are read, declared and compiled.
-void programTable(GameState* game, ProgramSlot out[12]) {
-    ShaderPrograms* s = &game->shaders;
-    const ProgramSlot table[12] = {
-        {&s->basicFixed, {"basic-fixed", 0, kFixedUniforms, kFixedComponents, false}},
-        {&s->basicDirectionalLight, {"basic-directional-light", 0, kLightUniforms, kLightComponents, false}},
-        {&s->text, {"text", 8, kTextUniforms, kTextComponents, false}},
-        {&s->color, {"color", 0, kColorUniforms, kColorComponents, false}},
-        {&s->shadowmap, {"shadowmap", 0, kFixedUniforms, kFixedComponents, false}},
-        {&s->horizontalBlur[0], {"PostProcess/horizontalBlur", 3, kPostUniforms, kPostComponents, true}},
-        {&s->horizontalBlur[1], {"PostProcess/horizontalBlur", 3, kPostUniforms, kPostComponents, true}},
-        {&s->verticalBlur, {"PostProcess/verticalBlur", 3, kPostUniforms, kPostComponents, true}},
-        {&s->bloomComposite, {"PostProcess/bloomComposite", 3, kPostUniforms, kPostComponents, true}},
-        {&s->bloomAdd, {"PostProcess/bloomComposite", 3, kPostUniforms, kPostComponents, true}},
-        {&s->onlyBright, {"PostProcess/onlyBright", 3, kPostUniforms, kPostComponents, true}},
-        {&s->toneMapping, {"PostProcess/toneMapping", 3, kPostUniforms, kPostComponents, true}},
-    };
-    memcpy(out, table, sizeof(table));
-}
-
 bool loadPrograms(GameState* game) {
-    ProgramSlot programs[12];
-    programTable(game, programs);
     const char* extension = gRenderer.getShaderSourceFileExtensionInRenderer();
     if (!extension) extension = "";
-    for (const ProgramSlot& program : programs) {
+    for (uint32_t i = 0; i < SHADER_PROGRAM_COUNT; ++i) {
+        const ShaderProgramSpec* program = &kShaderProgramSpecs[i];
+        ShaderRecord* record = shaderProgramRecord(&game->shaders, i);
         char path[256];
-        snprintf(path, sizeof(path), "data/shaders/%s%s", program.spec.path, extension);
+        snprintf(path, sizeof(path), "data/shaders/%s%s", program->path, extension);
         char* source = readTextFile(path);
         if (!source) return fail(game, "%s: cannot be opened", path);
-        gRenderer.loadShaderFromSourceInRenderer(&gRendererState, program.record, source);
+        gRenderer.loadShaderFromSourceInRenderer(&gRendererState, record, source);
         delete[] source;
-        UniformDeclaration declarations[8];
-        uint32_t count = 0;
-        for (; program.spec.uniforms[count]; ++count)
-            declarations[count] = UniformDeclaration{program.spec.uniforms[count], 0, program.spec.components[count]};
-        gRenderer.setShaderInputInRenderer(&gRendererState, program.record, program.spec.vertexFormat, declarations,
-                                           count);
-        if (program.spec.postProcess) gRenderer.setShaderOutputInRenderer(&gRendererState, program.record, 1);
+        UniformDeclaration declarations[SHADER_PROGRAM_MAX_UNIFORMS];
+        for (uint32_t u = 0; u < program->uniformCount; ++u)
+            declarations[u] = UniformDeclaration{program->uniforms[u].name, 0, program->uniforms[u].components};
+        gRenderer.setShaderInputInRenderer(&gRendererState, record, program->vertexFormat, declarations,
+                                           program->uniformCount);
+        if (program->postProcess) gRenderer.setShaderOutputInRenderer(&gRendererState, record, 1);
         // A program the backend cannot build draws nothing; the game still runs.
-        if (!gRenderer.compileShaderInRenderer(&gRendererState, program.record))
+        if (!gRenderer.compileShaderInRenderer(&gRendererState, record))
             fprintf(stderr, "Quarlo: %s did not compile\n", path);
     }
     return true;
@@ -143,6 +97,12 @@ Texture* dataTexture(GameState* game, const char* path, bool repeat) {
         fail(game, "%s: out of memory", path);
         return nullptr;
     }
+    // loadTexture uploads an empty texture for a file it refuses, so that every slot has
+    // an id; the game does not start on one.
+    if (isNew && assetRefusal()[0]) {
+        fail(game, "%s", assetRefusal());
+        return nullptr;
+    }
     if (isNew && repeat) {
         uint32_t id = static_cast<uint32_t>(texture->id);
         gRenderer.setTextureWrapModeInRenderer(&gRendererState, &id, WRAP_REPEAT);
@@ -165,7 +125,7 @@ bool loadLevelMeshes(GameState* game) {
         if (!slot->texture) ok = false;
         char path[64];
         snprintf(path, sizeof(path), "data/meshes/%u.dmesh", i);
-        Mesh mesh;
+        Mesh mesh = {};
         if (ok && loadDataMesh(game, &mesh, path)) {
             uploadLoadedMesh(&slot->gpu, &mesh);
             game->levelMeshCount = i + 1;
@@ -202,7 +162,7 @@ bool loadInteractable(GameState* game, Interactable* object, const InteractableR
         SubMesh* sub = &object->subMeshes[k];
         sub->gpu = emptyGpuMesh();
         snprintf(path, sizeof(path), "data/meshes/%s%u.dmesh", record->name, k);
-        Mesh mesh;
+        Mesh mesh = {};
         if (!loadDataMesh(game, &mesh, path)) {
             ok = false;
         } else {
@@ -304,10 +264,22 @@ bool loadEntities(GameState* game) {
 
 } // namespace
 
+ShaderRecord* shaderProgramRecord(ShaderPrograms* programs, uint32_t index) {
+    ShaderRecord* const records[SHADER_PROGRAM_COUNT] = {
+        &programs->basicFixed,        &programs->basicDirectionalLight, &programs->text,
+        &programs->color,             &programs->shadowmap,             &programs->horizontalBlur[0],
+        &programs->horizontalBlur[1], &programs->verticalBlur,          &programs->bloomComposite,
+        &programs->bloomAdd,          &programs->onlyBright,            &programs->toneMapping,
+    };
+    static_assert(sizeof(ShaderPrograms) == SHADER_PROGRAM_COUNT * sizeof(ShaderRecord),
+                  "one record per program of the table");
+    return index < SHADER_PROGRAM_COUNT ? records[index] : nullptr;
+}
+
 bool loadGameWorld(GameState* game) {
     game->loadFailure[0] = 0;
 
-    // 1. The eleven programs.
+    // 1. The programs of the table, in its order.
     if (!loadPrograms(game)) return false;
 
     // 2. The client size, the GUI and the menu button.

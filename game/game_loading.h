@@ -8,5 +8,9 @@
 // the game needs is missing or refused.
 bool loadGameWorld(GameState* game);
 
+// The record of program i of kShaderProgramSpecs (game/shader_programs.h); null past
+// the table.
+ShaderRecord* shaderProgramRecord(ShaderPrograms* programs, uint32_t index);
+
 // Held item, edge flags, play time and keypad back to their starting values.
 void resetPlayState(GameState* game);

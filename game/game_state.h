@@ -123,6 +123,7 @@ struct RenderTargets {
     FrameBufferRecord eighthB;
 };
 
+// One record per program of kShaderProgramSpecs (game/shader_programs.h), in its order.
 struct ShaderPrograms {
     ShaderRecord basicFixed;
     ShaderRecord basicDirectionalLight;
@@ -132,7 +133,7 @@ struct ShaderPrograms {
     ShaderRecord horizontalBlur[2];
     ShaderRecord verticalBlur;
     ShaderRecord bloomComposite;
-    ShaderRecord bloomAdd; // the composite program once more, blending additively onto its target
+    ShaderRecord bloomAdd; // the composite program once more, adding its result onto its target
     ShaderRecord onlyBright;
     ShaderRecord toneMapping;
 };
@@ -204,6 +205,7 @@ struct GameState {
     TextureDescription depthAttachment;
 
     uint32_t languageNumber;
+    bool languageLoaded; // false: the file was missing or refused, and loadGame fails
     LanguageFile language;
     NameIds names;
     FontAtlas largeFont; // 36 pixels at a client height of 720

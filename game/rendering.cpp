@@ -171,7 +171,8 @@ void drawMainView(GameState* game) {
 
     // The room's bloom is added onto the scene where it stands: the scene target cannot
     // be read while it is drawn into, so the composite takes black as its scene input
-    // and blends additively, keeping the room and its depth.
+    // and its record blends (one, one - source alpha) with the alpha 0 it writes, which
+    // adds on both backends and keeps the room and its depth.
     bloom(game, &t->scene, &t->quarterA, &t->quarterB);
     postPass(game, &s->bloomAdd, &t->scene, static_cast<uint32_t>(game->blackTexture->id), colorOf(&t->quarterA),
              false);
@@ -294,7 +295,7 @@ void drawTexts(GameState* game) {
 
     for (uint32_t i = 0; i < game->worldCount; ++i)
         if (game->world[i]->monitorIndex != NO_MONITOR)
-            drawLabel(game, &game->smallFont, cx, cy, 300, 30, game->world[i]->id, nullptr);
+            drawLabel(game, &game->smallFont, cx, cy, 300, 30, game->world[i]->id, game->world[i]->name);
     float shiftX = game->heldItem ? 15.0f : 0.0f, shiftY = game->heldItem ? -30.0f : 0.0f;
     for (uint32_t i = 0; i < game->interactableCount; ++i) {
         const Interactable* object = &game->interactables[i];

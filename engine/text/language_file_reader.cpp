@@ -14,13 +14,11 @@ const uint32_t kAddedCodePoints[LANGUAGE_ADDED_CODE_POINTS] = {
     64, 120, 43, 47, 99, 97, 109, 101, 114, 95,
 };
 
+// A refused file leaves nothing behind: a caller that checks only for data (or asks
+// for a text anyway) must not find the hostile bytes it was given.
 bool refuse(LanguageFile* file, const char* name, const char* reason) {
+    releaseLanguageFile(file);
     snprintf(file->failure, sizeof(file->failure), "%s: %s", name ? name : "language file", reason);
-    file->size = 0;
-    file->characterSetOffset = 0;
-    file->characterCount = 0;
-    file->stringTable = 0;
-    file->textCount = 0;
     return false;
 }
 

@@ -140,26 +140,32 @@ TEST_F(RealData, NamesOfTheSceneHaveTexts) {
     EXPECT_GE(game()->cameraCount, 6u);
 }
 
-// Counts the "highlight" values sent while each monitor's picture was drawn.
-struct HighlightsByPass {
-    int current = -1;
+// The "highlight" values sent while each view was drawn: monitors 0 to 3, then the
+// room (4) and the inventory previews (5).
+struct HighlightsByView {
+    int monitorViews = 0;
     int lit[6] = {};
+    int unlit[6] = {};
 };
-HighlightsByPass* gHighlights;
+HighlightsByView* gHighlights;
 const RecordingRenderer* gRecorder;
 size_t gCallsSeen;
 
 void notePass(const char* pass, FrameBufferRecord*) {
     // Everything recorded since the last pass belongs to the pass that just ended.
+    int view = -1;
+    if (strcmp(pass, "monitorView") == 0) view = gHighlights->monitorViews++;
+    if (strcmp(pass, "mainView") == 0) view = 4;
+    if (strcmp(pass, "inventory") == 0) view = 5;
     for (size_t i = gCallsSeen; i < gRecorder->calls.size(); ++i) {
         const RecordedCall& call = gRecorder->calls[i];
-        if (call.name == "sendFloatToShaderInRenderer" && call.text == "highlight" && !call.values.empty() &&
-            call.values[0] == 1.0f && gHighlights->current >= 0)
-            ++gHighlights->lit[gHighlights->current];
+        if (call.name != "sendFloatToShaderInRenderer" || call.text != "highlight" || call.values.empty()) continue;
+        EXPECT_GE(view, 0) << "a highlight sent outside the views, before " << pass;
+        if (view < 0 || view > 5) continue;
+        if (call.values[0] == 1.0f) ++gHighlights->lit[view];
+        else ++gHighlights->unlit[view];
     }
     gCallsSeen = gRecorder->calls.size();
-    if (strcmp(pass, "bloomComposite") == 0) ++gHighlights->current; // a monitor's picture is done
-    if (strcmp(pass, "monitorView") == 0 && gHighlights->current < 0) gHighlights->current = 0;
 }
 
 TEST_F(RealData, AnEntityHitThroughMonitorTwoIsHighlightedInMonitorTwosPictureOnly) {
@@ -184,20 +190,22 @@ TEST_F(RealData, AnEntityHitThroughMonitorTwoIsHighlightedInMonitorTwosPictureOn
     playFrame(&real, input);
     ASSERT_EQ(button->monitorIndex, 2);
 
-    HighlightsByPass highlights;
+    HighlightsByView highlights;
     gHighlights = &highlights;
     gRecorder = &real.recorder;
     gCallsSeen = real.recorder.calls.size();
-    // The pass that ends at monitor k's composite starts with its monitorView; the
-    // counting starts at the first monitor view.
-    highlights.current = -1;
     setRenderPassObserver(notePass);
     renderGame(game());
     setRenderPassObserver(nullptr);
+    ASSERT_EQ(highlights.monitorViews, 4);
+    // Every view draws the button: each one sends its highlight, lit in monitor 2 only.
+    for (int view = 0; view < 5; ++view)
+        EXPECT_GT(highlights.lit[view] + highlights.unlit[view], 0) << "view " << view;
     EXPECT_EQ(highlights.lit[0], 0);
     EXPECT_EQ(highlights.lit[1], 0);
-    EXPECT_GE(highlights.lit[2], 1);
+    EXPECT_EQ(highlights.lit[2], 1);
     EXPECT_EQ(highlights.lit[3], 0);
+    EXPECT_EQ(highlights.lit[4], 0); // the room seen from the chair
 }
 
 // The number of grey hint panels drawn in a frame: rectangles in the colour shader

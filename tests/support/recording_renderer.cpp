@@ -348,10 +348,12 @@ void recordShaderInput(RendererState* state, ShaderRecord* shader, int32_t forma
     c->shader = shader;
     c->pointer = uniforms;
     c->integers = {static_cast<uint64_t>(format), uniformCount};
-    // The uniform names, one per line, so a test can compare the declared list.
+    // The uniform names, one per line, so a test can compare the declared list; their
+    // component counts follow the two integers above.
     for (uint32_t i = 0; uniforms && i < uniformCount; ++i) {
         c->text += uniforms[i].name ? uniforms[i].name : "";
         c->text += '\n';
+        c->integers.push_back(uniforms[i].componentCount);
     }
     assignShaderSlot(shader);
 }
@@ -384,6 +386,8 @@ void recordCreateFrameBuffer(RendererState* state, FrameBufferRecord* frameBuffe
     c->state = state;
     c->pointer = frameBuffer;
     c->integers = {width, height, count};
+    for (uint32_t i = 0; attachments && i < count; ++i)
+        c->attachments.push_back(attachments[i] ? *attachments[i] : TextureDescription{});
     if (!frameBuffer) return;
     if (frameBuffer->handle == RENDERER_INVALID_ID) frameBuffer->handle = gRecorder->nextFrameBuffer++;
     gRecorder->frameBufferTextures.push_back(std::vector<uint32_t>(count ? count : 1));

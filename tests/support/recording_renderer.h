@@ -25,6 +25,7 @@ struct RecordedCall {
     std::vector<float> values;     // uniform values, clear colour, vertex data (copied)
     std::vector<uint32_t> indices; // index data (copied)
     TextureDescription description; // uploadTextureInRenderer: the description as passed
+    std::vector<TextureDescription> attachments; // createFrameBufferInRenderer: the descriptions as passed
     uint64_t result;               // the id or value handed back (0 for void)
 };
 

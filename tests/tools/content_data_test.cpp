@@ -11,6 +11,7 @@
 #include "engine/platform/module_directory.h"
 #include "engine/text/language_file.h"
 #include "engine/text/name_ids.h"
+#include "game/shader_programs.h"
 #include "tools/content/content.h"
 #include "tools/content/puzzle/puzzle_world.h"
 #include "tools/content/bc_encoder.h"
@@ -436,7 +437,8 @@ TEST_F(DataFolder, EveryNameKeyHasItsTextInBothLanguages) {
 }
 
 TEST_F(DataFolder, ShaderSourcesFollowTheBackendConventions) {
-    for (const char* program : kShaderPrograms) {
+    for (const ShaderProgramSpec& spec : kShaderProgramSpecs) {
+        const char* program = spec.path;
         std::string glsl = std::string("data/shaders/") + program + ".glsl";
         enterModuleDirectory();
         char* text = readTextFile(glsl.c_str());

@@ -1,17 +1,20 @@
-// Every GLSL program of the data folder loads, compiles and links through the OpenGL
-// backend's entry points with the game's vertex formats and uniforms, and a few of
-// them draw the pixels they should: the unlit program its texture times the vertex
-// colour, the bright pass only what is above its threshold, the blur a flat picture
-// unchanged, the composite the sum of its two inputs.
+// Every GLSL program of the game's table loads, compiles and links through the OpenGL
+// backend's entry points with the game's vertex formats and uniforms, every uniform it
+// declares is one the linked program uses, and a few of them draw the pixels they
+// should: the unlit program its texture times the vertex colour, the bright pass only
+// what is above its threshold, the blur a flat picture unchanged, the composite the
+// sum of its two inputs (replacing a monitor's target, adding onto the room's).
 #include "app/backend_library.h"
 #include "app/program_state.h"
 #include "engine/math/matrix.h"
-#include "tools/content/shader_programs.h"
+#include "game/shader_programs.h"
 
 #include <gtest/gtest.h>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
+#include <GL/gl.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -42,10 +45,23 @@ std::string readSource(const char* program) {
     return text;
 }
 
-const ShaderProgramSpec* spec(const char* path) {
-    for (uint32_t i = 0; i < kShaderProgramSpecCount; ++i)
-        if (strcmp(kShaderProgramSpecs[i].path, path) == 0) return &kShaderProgramSpecs[i];
-    return nullptr;
+// The declared uniforms the program bound on this thread's context does not have
+// (a misspelt or unused name: the linker drops what the shader never reads), one per
+// line; empty when all are there. The backend keeps its locations to itself, so this
+// asks GL for the current program and looks the names up again.
+std::string missingUniforms(const ShaderProgramSpec* program) {
+    typedef GLint(APIENTRY * GetUniformLocationFn)(GLuint, const char*);
+    GetUniformLocationFn getUniformLocation = (GetUniformLocationFn)(void*)wglGetProcAddress("glGetUniformLocation");
+    if (!getUniformLocation) return "glGetUniformLocation is not available\n";
+    const GLenum currentProgram = 0x8B8D; // GL_CURRENT_PROGRAM
+    GLint linked = 0;
+    glGetIntegerv(currentProgram, &linked);
+    if (linked == 0) return "no program is bound\n";
+    std::string missing;
+    for (uint32_t i = 0; i < program->uniformCount; ++i)
+        if (getUniformLocation((GLuint)linked, program->uniforms[i].name) == -1)
+            missing += std::string(program->uniforms[i].name) + "\n";
+    return missing;
 }
 
 class GlslPrograms : public ::testing::Test {
@@ -79,14 +95,18 @@ protected:
         unloadBackendLibrary(&library);
     }
 
-    // Loads, declares and links a program as the game does; false when it does not link.
-    bool build(const char* path, ShaderRecord** out) {
+    // Loads, declares and links program `index` of the game's table as the game does,
+    // with its cull and blend state; false when it does not link. A source given here
+    // replaces the file's.
+    bool build(uint32_t index, ShaderRecord** out, const std::string* replacement = nullptr) {
         ShaderRecord* record = *out = newRecord();
-        const ShaderProgramSpec* program = spec(path);
-        if (!program) return false;
-        std::string source = readSource(path);
+        if (index >= SHADER_PROGRAM_COUNT) return false;
+        const ShaderProgramSpec* program = &kShaderProgramSpecs[index];
+        record->cullMode = program->cullMode;
+        record->blendMode = program->blendMode;
+        std::string source = replacement ? *replacement : readSource(program->path);
         if (source.empty()) return false;
-        UniformDeclaration uniforms[8];
+        UniformDeclaration uniforms[SHADER_PROGRAM_MAX_UNIFORMS];
         for (uint32_t i = 0; i < program->uniformCount; ++i)
             uniforms[i] = UniformDeclaration{program->uniforms[i].name, 0, program->uniforms[i].components};
         gRenderer.loadShaderFromSourceInRenderer(&gRendererState, record, source.c_str());
@@ -123,10 +143,10 @@ protected:
     // Draws the quad over the whole window with the given program and reads the
     // window's centre pixel.
     void drawFullWindow(ShaderRecord* program, uint32_t vertexInput, uint32_t indexBuffer, uint8_t* centre,
-                        uint32_t texture0, uint32_t texture1 = RENDERER_INVALID_ID) {
+                        uint32_t texture0, uint32_t texture1 = RENDERER_INVALID_ID, const float* clearColour = nullptr) {
         gRenderer.beginFrameInRenderer(&gRendererState);
         const float black[4] = {0, 0, 0, 1};
-        gRenderer.clearColorBufferOnRenderer(&gRendererState, black);
+        gRenderer.clearColorBufferOnRenderer(&gRendererState, clearColour ? clearColour : black);
         gRenderer.enableDepthTestOnRenderer(&gRendererState, false);
         gRenderer.bindShaderInRenderer(&gRendererState, program);
         // Units above 0 are set with the program bound, as the game does.
@@ -155,16 +175,27 @@ readPixelsInRendererFn GlslPrograms::readPixels;
 bool GlslPrograms::started;
 std::deque<ShaderRecord> GlslPrograms::records;
 
-TEST_F(GlslPrograms, EveryProgramLinksWithTheGamesDeclarations) {
-    for (uint32_t i = 0; i < kShaderProgramSpecCount; ++i) {
+TEST_F(GlslPrograms, EveryProgramLinksAndUsesEveryUniformItDeclares) {
+    for (uint32_t i = 0; i < SHADER_PROGRAM_COUNT; ++i) {
+        const char* path = kShaderProgramSpecs[i].path;
         ShaderRecord* record;
-        EXPECT_TRUE(build(kShaderProgramSpecs[i].path, &record)) << kShaderProgramSpecs[i].path;
-        if (kShaderProgramSpecs[i].path == std::string("PostProcess/horizontalBlur")) {
-            // The game loads it twice, into two programs.
-            ShaderRecord* second;
-            EXPECT_TRUE(build(kShaderProgramSpecs[i].path, &second));
-        }
+        ASSERT_TRUE(build(i, &record)) << path;
+        gRenderer.bindShaderInRenderer(&gRendererState, record);
+        EXPECT_EQ(missingUniforms(&kShaderProgramSpecs[i]), "") << path;
     }
+}
+
+TEST_F(GlslPrograms, AMisspeltUniformLinksButIsReportedMissing) {
+    std::string source = readSource(kShaderProgramSpecs[PROGRAM_BASIC_DIRECTIONAL_LIGHT].path);
+    size_t at = source.find("uniform float highlight;");
+    ASSERT_NE(at, std::string::npos);
+    // Spelt the same wrong way everywhere in the source, it still links.
+    for (size_t use = source.find("highlight"); use != std::string::npos; use = source.find("highlight", use))
+        source.replace(use, 9, "highlite");
+    ShaderRecord* record;
+    ASSERT_TRUE(build(PROGRAM_BASIC_DIRECTIONAL_LIGHT, &record, &source));
+    gRenderer.bindShaderInRenderer(&gRendererState, record);
+    EXPECT_EQ(missingUniforms(&kShaderProgramSpecs[PROGRAM_BASIC_DIRECTIONAL_LIGHT]), "highlight\n");
 }
 
 TEST_F(GlslPrograms, BrokenSourceDoesNotLink) {
@@ -180,7 +211,7 @@ TEST_F(GlslPrograms, BrokenSourceDoesNotLink) {
 
 TEST_F(GlslPrograms, UnlitProgramShowsTextureTimesVertexColour) {
     ShaderRecord* program;
-    ASSERT_TRUE(build("basic-fixed", &program));
+    ASSERT_TRUE(build(PROGRAM_BASIC_FIXED, &program));
     uint32_t input, indices;
     unitQuad(&input, &indices, 1.0f, 0.5f, 0.0f);
     uint8_t centre[4];
@@ -194,8 +225,8 @@ TEST_F(GlslPrograms, ColourAndTextProgramsDrawTheirColourAndCoverage) {
     uint32_t input, indices;
     unitQuad(&input, &indices, 1, 1, 1);
     ShaderRecord *colour, *text;
-    ASSERT_TRUE(build("color", &colour));
-    ASSERT_TRUE(build("text", &text));
+    ASSERT_TRUE(build(PROGRAM_COLOR, &colour));
+    ASSERT_TRUE(build(PROGRAM_TEXT, &text));
     uint8_t centre[4];
     const float rgba[4] = {0.2f, 0.6f, 0.4f, 1.0f};
     gRenderer.bindShaderInRenderer(&gRendererState, colour);
@@ -244,9 +275,9 @@ TEST_F(GlslPrograms, PostProcessingPassesKeepFlatPicturesAndCutDarkOnes) {
     uint32_t input, indices;
     unitQuad(&input, &indices, 1, 1, 1);
     ShaderRecord *blur, *bright, *composite;
-    ASSERT_TRUE(build("PostProcess/horizontalBlur", &blur));
-    ASSERT_TRUE(build("PostProcess/onlyBright", &bright));
-    ASSERT_TRUE(build("PostProcess/bloomComposite", &composite));
+    ASSERT_TRUE(build(PROGRAM_HORIZONTAL_BLUR, &blur));
+    ASSERT_TRUE(build(PROGRAM_ONLY_BRIGHT, &bright));
+    ASSERT_TRUE(build(PROGRAM_BLOOM_COMPOSITE, &composite));
     uint8_t centre[4];
     drawFullWindow(blur, input, indices, centre, flatTexture(90, 160, 220));
     EXPECT_NEAR(centre[0], 90, 3);
@@ -257,11 +288,27 @@ TEST_F(GlslPrograms, PostProcessingPassesKeepFlatPicturesAndCutDarkOnes) {
     EXPECT_LE(centre[0], 2);
     drawFullWindow(bright, input, indices, centre, flatTexture(255, 255, 255));
     EXPECT_NEAR(centre[0], 26, 4);
-    // The composite adds its second input (texture unit 1).
-    drawFullWindow(composite, input, indices, centre, flatTexture(100, 20, 0), flatTexture(50, 30, 200));
+    // The composite adds its second input (texture unit 1), and a monitor's picture
+    // replaces what its target held.
+    const float grey[4] = {0.4f, 0.4f, 0.4f, 1.0f};
+    drawFullWindow(composite, input, indices, centre, flatTexture(100, 20, 0), flatTexture(50, 30, 200), grey);
     EXPECT_NEAR(centre[0], 150, 3);
     EXPECT_NEAR(centre[1], 50, 3);
     EXPECT_NEAR(centre[2], 200, 3);
+}
+
+TEST_F(GlslPrograms, TheRoomsBloomIsAddedOntoWhatTheTargetHolds) {
+    uint32_t input, indices;
+    unitQuad(&input, &indices, 1, 1, 1);
+    ShaderRecord* add;
+    ASSERT_TRUE(build(PROGRAM_BLOOM_ADD, &add));
+    // As the game draws it: black as the scene input, the bloom on unit 1, over the room.
+    const float room[4] = {0.4f, 0.2f, 0.0f, 1.0f};
+    uint8_t centre[4];
+    drawFullWindow(add, input, indices, centre, flatTexture(0, 0, 0), flatTexture(50, 30, 200), room);
+    EXPECT_NEAR(centre[0], 102 + 50, 3);
+    EXPECT_NEAR(centre[1], 51 + 30, 3);
+    EXPECT_NEAR(centre[2], 0 + 200, 3);
 }
 
 } // namespace

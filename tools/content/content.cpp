@@ -2,6 +2,7 @@
 
 #include "engine/assets/binary_mesh.h"
 #include "engine/text/language_file.h"
+#include "game/shader_programs.h"
 #include "tools/content/building.h"
 #include "tools/content/byte_writer.h"
 #include "tools/content/glb_writer.h"
@@ -12,19 +13,6 @@
 
 #include <stdio.h>
 #include <string.h>
-
-const char* const kShaderPrograms[SHADER_PROGRAM_COUNT] = {
-    "basic-fixed",
-    "basic-directional-light",
-    "text",
-    "color",
-    "shadowmap",
-    "PostProcess/horizontalBlur",
-    "PostProcess/verticalBlur",
-    "PostProcess/bloomComposite",
-    "PostProcess/onlyBright",
-    "PostProcess/toneMapping",
-};
 
 void buildContent(Content* content) {
     static LevelBuilder level; // large; built once per run
@@ -182,7 +170,9 @@ bool writeModels(const char* root, const Content* content) {
 }
 
 bool writeShaders(const char* root, const char* sourceDirectory) {
-    for (const char* program : kShaderPrograms)
+    for (uint32_t i = 0; i < SHADER_PROGRAM_COUNT; ++i) {
+        if (!isFirstProgramOfItsSource(i)) continue;
+        const char* program = kShaderProgramSpecs[i].path;
         for (const char* extension : {".glsl", ".hlsl"}) {
             char source[1024], target[1024], relative[256];
             snprintf(relative, sizeof(relative), "%s%s", program, extension);
@@ -191,6 +181,7 @@ bool writeShaders(const char* root, const char* sourceDirectory) {
             joinPath(target, sizeof(target), root, relative);
             if (!copyFile(source, target)) return fail("copy the shader", source);
         }
+    }
     return true;
 }
 

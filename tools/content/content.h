@@ -25,11 +25,8 @@ struct Content {
 
 void buildContent(Content* content);
 
-// Writes the data folder under outputRoot (files land in outputRoot/data/...). Shader
-// sources are copied from shaderSourceDirectory. False, with a message on stderr
+// Writes the data folder under outputRoot (files land in outputRoot/data/...). The
+// sources of the game's shader programs (game/shader_programs.h) are copied from
+// shaderSourceDirectory. False, with a message on stderr
 // naming the file, when anything cannot be written.
 bool writeContent(const Content* content, const char* outputRoot, const char* shaderSourceDirectory);
-
-// The shader programs of the data folder, as paths under data/shaders/ without extension.
-enum { SHADER_PROGRAM_COUNT = 10 };
-extern const char* const kShaderPrograms[SHADER_PROGRAM_COUNT];

@@ -164,6 +164,10 @@ TEST_F(LanguageFileTest, HostileFilesAreRefusedWithAReason) {
         EXPECT_NE(file.failure[0], 0) << c.what;
         EXPECT_EQ(file.textCount, 0u);
         EXPECT_EQ(languageText(&file, 0), nullptr) << c.what;
+        // Nothing of the refused bytes is kept.
+        EXPECT_EQ(file.data, nullptr) << c.what;
+        EXPECT_EQ(file.capacity, 0u) << c.what;
+        EXPECT_EQ(file.characterCount, 0u) << c.what;
     }
     EXPECT_FALSE(readLanguageFile(&file, good.data(), 11, "short"));
     EXPECT_NE(strstr(file.failure, "short"), nullptr);

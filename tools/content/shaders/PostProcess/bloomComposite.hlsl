@@ -1,4 +1,8 @@
-// The scene (texture0) plus its blurred bright parts (texture1).
+// The scene (texture0) plus its blurred bright parts (texture1). The bloom comes from a
+// smaller target: four taps half a pixel of this target apart soften its enlargement.
+// Alpha is 0: the room's bloom is blended (one, one - source alpha) onto the scene
+// target, which adds it on every backend; a monitor's picture replaces its target
+// without blending. Nothing reads these targets' alpha.
 cbuffer Uniforms : register(b0) {
     float4x4 mvMat;
     float4x4 projMat;
@@ -24,7 +28,11 @@ PixelInput VSMain(float3 position : POSITION) {
 }
 
 float4 PSMain(PixelInput input) : SV_Target {
+    float2 offset = 0.5 / screenSize;
     float3 scene = texture0.Sample(sampler0, input.texCoord).rgb;
-    float3 bloom = texture1.Sample(sampler1, input.texCoord).rgb;
-    return float4(scene + bloom, 1.0);
+    float3 bloom = texture1.Sample(sampler1, input.texCoord + float2(-offset.x, -offset.y)).rgb;
+    bloom += texture1.Sample(sampler1, input.texCoord + float2(offset.x, -offset.y)).rgb;
+    bloom += texture1.Sample(sampler1, input.texCoord + float2(-offset.x, offset.y)).rgb;
+    bloom += texture1.Sample(sampler1, input.texCoord + float2(offset.x, offset.y)).rgb;
+    return float4(scene + bloom * 0.25, 0.0);
 }

@@ -1,4 +1,6 @@
-// High dynamic range to 0..1: Reinhard's curve extended so that 2.0 maps to white.
+// High dynamic range to 0..1: Reinhard's curve extended so that 2.0 maps to white. The
+// source is read with four taps a quarter of a target pixel apart, as the bright pass
+// reads it, so a source larger than the target is averaged rather than point-sampled.
 cbuffer Uniforms : register(b0) {
     float4x4 mvMat;
     float4x4 projMat;
@@ -22,7 +24,12 @@ PixelInput VSMain(float3 position : POSITION) {
 }
 
 float4 PSMain(PixelInput input) : SV_Target {
-    float3 c = max(texture0.Sample(sampler0, input.texCoord).rgb, float3(0.0, 0.0, 0.0));
+    float2 quarter = 0.25 / screenSize;
+    float3 c = texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, -quarter.y)).rgb;
+    c += texture0.Sample(sampler0, input.texCoord + float2(quarter.x, -quarter.y)).rgb;
+    c += texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, quarter.y)).rgb;
+    c += texture0.Sample(sampler0, input.texCoord + float2(quarter.x, quarter.y)).rgb;
+    c = max(c * 0.25, float3(0.0, 0.0, 0.0));
     float3 mapped = c * (float3(1.0, 1.0, 1.0) + c / 4.0) / (float3(1.0, 1.0, 1.0) + c);
     return float4(saturate(mapped), 1.0);
 }

@@ -1,0 +1,251 @@
+// The frame's passes on the real data folder, watched through a recording backend:
+// the render targets' attachments, which program draws into which target from which
+// inputs, the inventory preview's turn and the labels of objects seen on a monitor.
+#include "tests/game/real_data_support.h"
+
+#include "app/program_state.h"
+#include "game/game.h"
+#include "game/rendering.h"
+
+#include <gtest/gtest.h>
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RealFrame : public ::testing::Test {
+protected:
+    void SetUp() override { startRealGame(&real); }
+    void TearDown() override {
+        setRenderPassObserver(nullptr);
+        stopRealGame(&real);
+    }
+    GameState* game() { return real.game; }
+
+    Entity* findEntity(const char* name) {
+        for (uint32_t i = 0; i < game()->entityCount; ++i)
+            if (strcmp(game()->entities[i].name, name) == 0) return &game()->entities[i];
+        return nullptr;
+    }
+
+    std::string targetName(const void* target) {
+        RenderTargets* t = &game()->targets;
+        if (!target) return "back buffer";
+        if (target == &t->scene) return "scene";
+        if (target == &t->quarterA) return "quarter A";
+        if (target == &t->quarterB) return "quarter B";
+        if (target == &t->monitorScene) return "monitor scene";
+        if (target == &t->eighthA) return "eighth A";
+        if (target == &t->eighthB) return "eighth B";
+        for (int k = 0; k < MONITOR_COUNT; ++k)
+            if (target == &t->monitor[k]) return "monitor " + std::to_string(k);
+        return "?";
+    }
+
+    // The target whose colour attachment a texture id is, or the black texture.
+    std::string textureName(uint64_t id) {
+        if (id == static_cast<uint64_t>(game()->blackTexture->id)) return "black";
+        FrameBufferRecord* all[] = {&game()->targets.scene,      &game()->targets.quarterA,  &game()->targets.quarterB,
+                                    &game()->targets.monitorScene, &game()->targets.eighthA, &game()->targets.eighthB,
+                                    &game()->targets.monitor[0], &game()->targets.monitor[1],
+                                    &game()->targets.monitor[2], &game()->targets.monitor[3]};
+        for (FrameBufferRecord* target : all)
+            if (target->textures && target->textures[0] == id) return targetName(target);
+        return "other";
+    }
+
+    std::string programName(const ShaderRecord* shader) {
+        ShaderPrograms* s = &game()->shaders;
+        if (shader == &s->basicFixed) return "basic-fixed";
+        if (shader == &s->basicDirectionalLight) return "basic-directional-light";
+        if (shader == &s->text || shader == &s->color) return "gui";
+        if (shader == &s->shadowmap) return "shadowmap";
+        if (shader == &s->horizontalBlur[0]) return "first horizontal blur";
+        if (shader == &s->horizontalBlur[1]) return "second horizontal blur";
+        if (shader == &s->verticalBlur) return "vertical blur";
+        if (shader == &s->bloomComposite || shader == &s->bloomAdd) return "bloom composite";
+        if (shader == &s->onlyBright) return "only bright";
+        if (shader == &s->toneMapping) return "tone mapping";
+        return "?";
+    }
+
+    RealGame real;
+};
+
+TEST_F(RealFrame, TheSceneTargetsHaveColourAndDepthTheOthersColour) {
+    size_t from = real.recorder.calls.size();
+    resizeGame(1280, 720);
+    size_t created = 0;
+    for (size_t i = from; i < real.recorder.calls.size(); ++i) {
+        const RecordedCall& call = real.recorder.calls[i];
+        if (call.name != "createFrameBufferInRenderer") continue;
+        ++created;
+        std::string name = targetName(call.pointer);
+        const bool withDepth = name == "scene" || name == "monitor scene";
+        ASSERT_EQ(call.attachments.size(), withDepth ? 2u : 1u) << name;
+        EXPECT_EQ(call.integers.at(2), call.attachments.size()) << name;
+        for (size_t a = 0; a < call.attachments.size(); ++a) {
+            const TextureDescription& d = call.attachments[a];
+            SCOPED_TRACE(name + " attachment " + std::to_string(a));
+            EXPECT_EQ(d.pixelFormat, a == 0 ? 6u : 5u);
+            EXPECT_EQ(d.attachmentKind, a == 0 ? 0u : 1u);
+            EXPECT_EQ(d.wrapMode, 2u);
+            EXPECT_EQ(d.mipLevels, 1u);
+            EXPECT_EQ(d.smooth, 1u);
+            EXPECT_EQ(d.renderTarget, 1u);
+            EXPECT_EQ(d.width, call.integers.at(0));
+            EXPECT_EQ(d.height, call.integers.at(1));
+        }
+    }
+    EXPECT_EQ(created, 10u);
+}
+
+TEST_F(RealFrame, OneFramesPassesDrawWithTheirProgramsIntoTheirTargets) {
+    size_t from = real.recorder.calls.size();
+    renderGame(game());
+
+    // "program -> target", with the inputs of the full-screen and panel passes.
+    std::vector<std::string> chain;
+    const void* target = nullptr;
+    uint64_t unit0 = RENDERER_INVALID_ID, unit1 = RENDERER_INVALID_ID;
+    for (size_t i = from; i < real.recorder.calls.size(); ++i) {
+        const RecordedCall& call = real.recorder.calls[i];
+        if (call.name == "bindFrameBufferInRenderer") target = call.pointer;
+        if (call.name == "unbindFrameBufferInRenderer") target = nullptr;
+        if (call.name == "bindTextureInRenderer" && call.integers.at(1) == 0) unit0 = call.integers.at(0);
+        if (call.name == "bindTextureInRenderer" && call.integers.at(1) == 1) unit1 = call.integers.at(0);
+        if (call.name != "drawIndexedInRenderer") continue;
+        std::string program = programName(call.shader);
+        std::string step = program + " -> " + targetName(target);
+        const bool withInputs = program != "basic-directional-light" && program != "shadowmap" && program != "gui";
+        if (withInputs) step += " <- " + textureName(unit0);
+        if (withInputs && unit1 != RENDERER_INVALID_ID) step += " + " + textureName(unit1);
+        unit1 = RENDERER_INVALID_ID;
+        if (chain.empty() || chain.back() != step) chain.push_back(step);
+    }
+
+    std::vector<std::string> expected;
+    for (int k = 0; k < MONITOR_COUNT; ++k) {
+        expected.push_back("basic-directional-light -> monitor scene");
+        expected.push_back("only bright -> eighth A <- monitor scene");
+        expected.push_back("second horizontal blur -> eighth B <- eighth A");
+        expected.push_back("vertical blur -> eighth A <- eighth B");
+        expected.push_back("bloom composite -> monitor " + std::to_string(k) + " <- monitor scene + eighth A");
+    }
+    const char* room[] = {
+        "basic-directional-light -> scene",
+        "only bright -> quarter A <- scene",
+        "second horizontal blur -> quarter B <- quarter A",
+        "vertical blur -> quarter A <- quarter B",
+        "bloom composite -> scene <- black + quarter A",
+        "shadowmap -> scene",
+        "basic-fixed -> scene <- monitor 0",
+        "basic-fixed -> scene <- monitor 1",
+        "basic-fixed -> scene <- monitor 2",
+        "basic-fixed -> scene <- monitor 3",
+        "gui -> scene",
+        "second horizontal blur -> quarter B <- scene",
+        "vertical blur -> quarter A <- quarter B",
+        "first horizontal blur -> back buffer <- scene + quarter A",
+    };
+    expected.insert(expected.end(), room, room + sizeof(room) / sizeof(room[0]));
+    EXPECT_EQ(chain, expected);
+
+    // The room's bloom is added onto the room: its composite keeps what the target holds.
+    const ShaderRecord* add = &game()->shaders.bloomAdd;
+    EXPECT_EQ(add->blendMode, 1u);
+    EXPECT_EQ(game()->shaders.bloomComposite.blendMode, 3u);
+}
+
+size_t gPanelsEnd, gInventoryEnd;
+const RecordingRenderer* gWatched;
+
+void markPreviewPass(const char* pass, FrameBufferRecord*) {
+    if (strcmp(pass, "panels") == 0) gPanelsEnd = gWatched->calls.size();
+    if (strcmp(pass, "inventory") == 0) gInventoryEnd = gWatched->calls.size();
+}
+
+TEST_F(RealFrame, TheInventoryPreviewTurnsTwentyDegreesASecond) {
+    Entity* item = findEntity("redKey");
+    ASSERT_NE(item, nullptr);
+    game()->inventory = static_cast<Entity**>(malloc(sizeof(Entity*)));
+    ASSERT_NE(game()->inventory, nullptr);
+    game()->inventory[0] = item;
+    game()->inventoryCount = game()->inventoryCapacity = 1;
+    // Upright and unscaled, so the model matrix is the turn alone.
+    item->preview.rotation = Quat{0, 0, 0, 1};
+    item->preview.scale = Vec3{1, 1, 1};
+
+    gWatched = &real.recorder;
+    setRenderPassObserver(markPreviewPass);
+    auto turnAt = [&](float seconds) {
+        game()->playTime = seconds;
+        renderGame(game());
+        const RecordedCall* model = nullptr;
+        for (size_t i = gPanelsEnd; i < gInventoryEnd; ++i)
+            if (real.recorder.calls[i].name == "sendMatrix4x4ToShaderInRenderer" &&
+                real.recorder.calls[i].text == "modelMat")
+                model = &real.recorder.calls[i];
+        EXPECT_NE(model, nullptr);
+        if (!model) return 1000.0f;
+        EXPECT_EQ(model->shader, &game()->shaders.basicDirectionalLight);
+        const float* m = model->values.data();
+        // The vertical axis stays; the first axis turns in the horizontal plane.
+        EXPECT_NEAR(m[10], 1.0f, 1e-5f);
+        EXPECT_NEAR(m[2], 0.0f, 1e-5f);
+        return atan2f(m[1], m[0]) * 180.0f / 3.14159265f;
+    };
+    EXPECT_NEAR(turnAt(0.0f), 0.0f, 1e-3f);
+    EXPECT_NEAR(turnAt(1.0f), 20.0f, 1e-3f);
+    EXPECT_NEAR(turnAt(4.5f), 90.0f, 1e-3f);
+    EXPECT_NEAR(turnAt(7.0f), 140.0f, 1e-3f);
+}
+
+// The vertex counts of the texts drawn between the panels and the end of the texts.
+std::vector<uint64_t> gTextVertexCounts;
+size_t gTextsFrom;
+
+void collectTexts(const char* pass, FrameBufferRecord*) {
+    if (strcmp(pass, "inventory") == 0) gTextsFrom = gWatched->calls.size();
+    if (strcmp(pass, "texts") != 0) return;
+    for (size_t i = gTextsFrom; i < gWatched->calls.size(); ++i) {
+        const RecordedCall& call = gWatched->calls[i];
+        if (call.name == "createVertexInputBufferInRenderer" && call.integers.at(1) == 8)
+            gTextVertexCounts.push_back(call.integers.at(0));
+        if (call.name == "updateVertexInputBufferInRenderer" && call.integers.at(2) == 8)
+            gTextVertexCounts.push_back(call.integers.at(1));
+    }
+}
+
+TEST_F(RealFrame, AnEntityWhoseNameHasNoTextIsLabelledWithItsName) {
+    Entity* crate = findEntity("crate");
+    ASSERT_NE(crate, nullptr);
+    crate->id = -1; // as for a name the name table does not hold
+    gWatched = &real.recorder;
+    setRenderPassObserver(collectTexts);
+
+    gTextVertexCounts.clear();
+    renderGame(game());
+    std::vector<uint64_t> without = gTextVertexCounts;
+
+    crate->monitorIndex = 1; // seen on monitor 1 this frame
+    gTextVertexCounts.clear();
+    renderGame(game());
+    std::vector<uint64_t> with = gTextVertexCounts;
+
+    // One text more: five glyphs of four vertices.
+    ASSERT_EQ(with.size(), without.size() + 1);
+    std::sort(with.begin(), with.end());
+    std::sort(without.begin(), without.end());
+    std::vector<uint64_t> added;
+    std::set_difference(with.begin(), with.end(), without.begin(), without.end(), std::back_inserter(added));
+    EXPECT_EQ(added, std::vector<uint64_t>{4 * strlen("crate")});
+}
+
+} // namespace
