@@ -312,6 +312,18 @@ TEST_F(Loading, TheWorldIsBuiltInTheDesignedOrder) {
 
 TEST_F(Loading, PlayStartsOnTheFirstCamerasWithTheKeypadCode) {
     ASSERT_TRUE(load()) << game->loadFailure;
+    // The client size, the GUI on the game's text and colour programs, the menu button.
+    EXPECT_EQ(game->clientWidth, 1280u);
+    EXPECT_EQ(game->clientHeight, 720u);
+    EXPECT_EQ(game->gui.textShader, &game->shaders.text);
+    EXPECT_EQ(game->gui.colorShader, &game->shaders.color);
+    EXPECT_EQ(game->menuButton.x, 540.0f);
+    EXPECT_EQ(game->menuButton.y, 300.0f);
+    EXPECT_EQ(game->menuButton.width, 200.0f);
+    EXPECT_EQ(game->menuButton.height, 120.0f);
+    EXPECT_EQ(game->menuButton.padding, 10.0f);
+    EXPECT_EQ(game->menuButton.alignment, 4);
+    EXPECT_EQ(game->menuButton.font, &game->largeFont);
     ASSERT_GE(game->cameraCount, 4u);
     for (uint32_t i = 0; i < MONITOR_COUNT; ++i) {
         EXPECT_EQ(game->monitors[i].camera, i);
