@@ -54,6 +54,13 @@ ByteTable entitiesFile(const EntityList& list, uint32_t cameraCount) {
     return table;
 }
 
+// A string of a parsed data file replaced (they are new[] blocks, released with delete[]).
+void replaceText(char** field, const char* text) {
+    delete[] *field;
+    *field = new char[strlen(text) + 1];
+    memcpy(*field, text, strlen(text) + 1);
+}
+
 std::vector<unsigned char> fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -464,16 +471,14 @@ TEST_F(Loading, MissingOrDamagedFilesEndTheLoadWithFalse) {
         {"missing entity model",
          [](Loading* t) {
              t->rewriteEntities([](EntityList* list) {
-                 free(list->entities[0].modelPath);
-                 list->entities[0].modelPath = strdup("data/meshes/objects/Missing.glb");
+                 replaceText(&list->entities[0].modelPath, "data/meshes/objects/Missing.glb");
              });
          },
          "Missing.glb"},
         {"missing part of an entity model",
          [](Loading* t) {
              t->rewriteEntities([](EntityList* list) {
-                 free(list->entities[0].partName);
-                 list->entities[0].partName = strdup("NoSuchPart");
+                 replaceText(&list->entities[0].partName, "NoSuchPart");
              });
          },
          "NoSuchPart"},
