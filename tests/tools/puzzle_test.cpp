@@ -284,6 +284,21 @@ TEST(ChainText, BadLinesAreRefusedWithTheirLineNumber) {
     EXPECT_FALSE(parseChain("1 read paperNote\n", &steps, error, sizeof(error)));
     EXPECT_FALSE(parseChain("1 use redKey\n", &steps, error, sizeof(error)));
     EXPECT_FALSE(parseChain("1 dance\n", &steps, error, sizeof(error)));
+    // Pacing lines: a wait takes seconds and no monitor, a look nothing, a point a name
+    // that may hold spaces.
+    EXPECT_TRUE(parseChain("1 point CAM 3  # rest\nwait 2.5\nlook\n0 point redDoor\n", &steps, error, sizeof(error)))
+        << error;
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].kind, STEP_POINT);
+    EXPECT_STREQ(steps[0].first, "CAM 3");
+    EXPECT_EQ(steps[1].kind, STEP_WAIT);
+    EXPECT_FLOAT_EQ(steps[1].seconds, 2.5f);
+    EXPECT_EQ(steps[1].monitor, -1);
+    EXPECT_EQ(steps[2].kind, STEP_LOOK);
+    EXPECT_STREQ(steps[3].first, "redDoor");
+    for (const char* bad : {"wait\n", "wait 0\n", "wait -1\n", "wait 2s\n", "wait 1000\n", "1 wait 2\n", "2 look\n",
+                            "look around\n", "point CAM 3\n", "1 point\n", "1 left 2\n"})
+        EXPECT_FALSE(parseChain(bad, &steps, error, sizeof(error))) << bad;
     EXPECT_FALSE(parseChainFromDocument("no block here", &steps, error, sizeof(error)));
     EXPECT_FALSE(parseChainFromDocument("```chain\nend\n", &steps, error, sizeof(error)));
     EXPECT_TRUE(parseChainFromDocument("title\n\n```chain\nend\n```\n", &steps, error, sizeof(error)));
