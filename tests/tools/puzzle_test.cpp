@@ -142,6 +142,29 @@ TEST_F(Puzzle, CameraGraphGrowsWithTheDoorsUntilEveryCameraIsReached) {
     for (size_t c = 0; c < reachable.size(); ++c) EXPECT_TRUE(reachable[c]) << world->cameras[c].name << " is never reached";
 }
 
+// With every door open, each camera's model can be seen and clicked from another
+// camera, the starting ones included, so every view can be found again by a click.
+// The hall's first camera is the exception: only the keypad camera shares its room,
+// and that one looks at the wall beside the exit.
+TEST_F(Puzzle, EveryCameraButTheHallsIsClickableFromAnotherWithEverythingOpen) {
+    for (PuzzleInteractable& it : world->interactables)
+        if (!it.done) {
+            it.done = true;
+            it.position = add3(it.position, it.openOffset);
+        }
+    int hall = findCamera(world, "CAM 2");
+    ASSERT_GE(hall, 0);
+    for (uint32_t to = 0; to < world->cameras.size(); ++to) {
+        if ((int)to == hall) continue;
+        bool seen = false;
+        for (uint32_t from = 0; from < world->cameras.size() && !seen; ++from) {
+            ClickChoice choice;
+            seen = from != to && cameraSeesCamera(world, from, to, &choice) && choice.marginPixels >= 2.0f;
+        }
+        EXPECT_TRUE(seen) << world->cameras[to].name << " is clicked from no other camera";
+    }
+}
+
 TEST_F(Puzzle, GreedyPlayerFindsEveryOpeningItemAndEscapes) {
     ExploreReport report;
     exploreGreedily(world, &report);
