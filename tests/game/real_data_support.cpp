@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
+
+#include <sstream>
 
 void startRealGame(RealGame* real) {
     setenv("LANG", "en_GB.UTF-8", 1);
@@ -47,7 +50,7 @@ void playFrame(RealGame* real, const InputSnapshot& input, float dt) {
     updateInteraction(real->game, &input, dt);
 }
 
-std::vector<std::string> solverPlan() {
+std::vector<std::string> solverPlan(std::vector<std::string>* comments) {
     std::string command = std::string(QUARLO_BINARY_DIR) + "/bin/quarlo_solver " + QUARLO_BINARY_DIR + " " +
                           QUARLO_SOURCE_DIR + "/docs/design.md 1280 720";
     std::vector<std::string> lines;
@@ -55,13 +58,75 @@ std::vector<std::string> solverPlan() {
     if (!pipe) return lines;
     char line[512];
     while (fgets(line, sizeof(line), pipe)) {
-        std::string text = line;
+        std::string text = line, remark;
         size_t comment = text.find('#');
-        if (comment != std::string::npos) text.resize(comment);
+        if (comment != std::string::npos) {
+            remark = text.substr(comment + 1);
+            text.resize(comment);
+        }
         while (!text.empty() && (text.back() == ' ' || text.back() == '\n')) text.pop_back();
-        if (!text.empty()) lines.push_back(text);
+        while (!remark.empty() && (remark.back() == ' ' || remark.back() == '\n')) remark.pop_back();
+        if (text.empty()) continue;
+        lines.push_back(text);
+        if (comments) comments->push_back(remark);
     }
     int status = pclose(pipe);
     EXPECT_EQ(status, 0) << command;
     return lines;
+}
+
+bool playPlanLine(RealGame* real, const std::string& line, float frameSeconds) {
+    std::istringstream words(line);
+    std::string verb;
+    words >> verb;
+    // The cursor stays where the last line left it, as a real mouse would.
+    InputSnapshot last = real->game->input;
+    last.leftDown = last.rightDown = false;
+    last.leftKeyDown = last.rightKeyDown = false;
+    last.arrowAxis = 0;
+    auto at = [](int x, int y, bool down) { return pointerAt(x, 720 - y, down); };
+    auto frame = [&](const InputSnapshot& input) { playFrame(real, input, frameSeconds); };
+    if (verb == "click") {
+        int x, y;
+        if (!(words >> x >> y)) return false;
+        frame(at(x, y, false));
+        frame(at(x, y, true));
+        frame(at(x, y, false));
+    } else if (verb == "drag") {
+        int x0, y0, x1, y1;
+        if (!(words >> x0 >> y0 >> x1 >> y1)) return false;
+        frame(at(x0, y0, false));
+        frame(at(x0, y0, true));
+        for (int step = 1; step <= 4; ++step) frame(at(x0 + (x1 - x0) * step / 4, y0 + (y1 - y0) * step / 4, true));
+        frame(at(x1, y1, false));
+    } else if (verb == "key") {
+        std::string key;
+        int x, y;
+        if (!(words >> key >> x >> y) || (key != "left" && key != "right")) return false;
+        InputSnapshot press = at(x, y, false);
+        press.leftKeyDown = key == "left";
+        press.rightKeyDown = key == "right";
+        press.arrowAxis = key == "left" ? -1 : 1;
+        frame(at(x, y, false));
+        frame(press);
+        frame(at(x, y, false));
+    } else if (verb == "hover" || verb == "move") {
+        int x, y;
+        if (!(words >> x >> y)) return false;
+        frame(at(x, y, false));
+    } else if (verb == "wait") {
+        float seconds = 0.0f;
+        if (!(words >> seconds) || !(seconds > 0.0f)) return false;
+        int frames = static_cast<int>(ceilf(seconds / frameSeconds));
+        for (int i = 0; i < frames; ++i) frame(last);
+    } else if (verb == "look") {
+        InputSnapshot held = last;
+        held.rightDown = true;
+        frame(held);
+        frame(held);
+        frame(last);
+    } else {
+        return false;
+    }
+    return true;
 }

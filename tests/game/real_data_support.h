@@ -23,5 +23,11 @@ void stopRealGame(RealGame* real);
 InputSnapshot pointerAt(int32_t x, int32_t y, bool leftDown);
 void playFrame(RealGame* real, const InputSnapshot& input, float dt = 1.0f / 60.0f);
 
-// The solver's plan for the design document's chain: one line per action.
-std::vector<std::string> solverPlan();
+// The solver's plan for the design document's chain: one line per action. With
+// comments, each line's remark (the chain step it plays) lands there, line for line.
+std::vector<std::string> solverPlan(std::vector<std::string>* comments = nullptr);
+
+// Plays one line of the solver's plan (window pixels, y from the top) through the
+// game's own update, a frame of frameSeconds at a time; waits pass in such frames
+// with the cursor where the last line left it. False for a line it cannot read.
+bool playPlanLine(RealGame* real, const std::string& line, float frameSeconds = 1.0f / 60.0f);

@@ -394,6 +394,24 @@ TEST_F(DataFolder, EveryTextIsThereInBothLanguagesWithItsCharacters) {
     EXPECT_NE(strstr(gameText(1, 5), "\xc3\xa9"), nullptr);
 }
 
+// French typography: a no-break space before "!", "?", ":" and ";", and the
+// typographic apostrophe, never the typewriter one.
+TEST_F(DataFolder, FrenchTextsFollowFrenchTypography) {
+    const int french = 1;
+    ASSERT_STREQ(languageCode(static_cast<uint32_t>(french)), "fr");
+    for (int id = 0; id < TEXT_COUNT; ++id) {
+        std::vector<uint32_t> text = decodeUtf8(gameText(french, id));
+        for (size_t i = 0; i < text.size(); ++i) {
+            EXPECT_NE(text[i], (uint32_t)'\'') << "text " << id << " has a straight apostrophe: " << gameText(french, id);
+            bool highPunctuation = text[i] == '!' || text[i] == '?' || text[i] == ':' || text[i] == ';';
+            if (highPunctuation) {
+                EXPECT_TRUE(i > 0 && text[i - 1] == 0xA0) << "text " << id << " lacks a no-break space before "
+                                                          << (char)text[i] << ": " << gameText(french, id);
+            }
+        }
+    }
+}
+
 // Both fonts the game draws with have a glyph for every character of every text.
 TEST_F(DataFolder, FontsCoverEveryCharacterOfTheTexts) {
     FT_Library library;
@@ -415,7 +433,7 @@ TEST_F(DataFolder, FontsCoverEveryCharacterOfTheTexts) {
 }
 
 // Every key of the game's name table names a text both languages have, and the
-// building's extra objects take exactly the ids after the design's texts.
+// building's extra objects take exactly the ids after the game's first forty texts.
 TEST_F(DataFolder, EveryNameKeyHasItsTextInBothLanguages) {
     NameIds game;
     fillNameIds(&game);

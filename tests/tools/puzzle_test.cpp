@@ -142,6 +142,29 @@ TEST_F(Puzzle, CameraGraphGrowsWithTheDoorsUntilEveryCameraIsReached) {
     for (size_t c = 0; c < reachable.size(); ++c) EXPECT_TRUE(reachable[c]) << world->cameras[c].name << " is never reached";
 }
 
+// With every door open, each camera's model can be seen and clicked from another
+// camera, the starting ones included, so every view can be found again by a click.
+// The hall's first camera is the exception: only the keypad camera shares its room,
+// and that one looks at the wall beside the exit.
+TEST_F(Puzzle, EveryCameraButTheHallsIsClickableFromAnotherWithEverythingOpen) {
+    for (PuzzleInteractable& it : world->interactables)
+        if (!it.done) {
+            it.done = true;
+            it.position = add3(it.position, it.openOffset);
+        }
+    int hall = findCamera(world, "CAM 2");
+    ASSERT_GE(hall, 0);
+    for (uint32_t to = 0; to < world->cameras.size(); ++to) {
+        if ((int)to == hall) continue;
+        bool seen = false;
+        for (uint32_t from = 0; from < world->cameras.size() && !seen; ++from) {
+            ClickChoice choice;
+            seen = from != to && cameraSeesCamera(world, from, to, &choice) && choice.marginPixels >= 2.0f;
+        }
+        EXPECT_TRUE(seen) << world->cameras[to].name << " is clicked from no other camera";
+    }
+}
+
 TEST_F(Puzzle, GreedyPlayerFindsEveryOpeningItemAndEscapes) {
     ExploreReport report;
     exploreGreedily(world, &report);
@@ -284,6 +307,21 @@ TEST(ChainText, BadLinesAreRefusedWithTheirLineNumber) {
     EXPECT_FALSE(parseChain("1 read paperNote\n", &steps, error, sizeof(error)));
     EXPECT_FALSE(parseChain("1 use redKey\n", &steps, error, sizeof(error)));
     EXPECT_FALSE(parseChain("1 dance\n", &steps, error, sizeof(error)));
+    // Pacing lines: a wait takes seconds and no monitor, a look nothing, a point a name
+    // that may hold spaces.
+    EXPECT_TRUE(parseChain("1 point CAM 3  # rest\nwait 2.5\nlook\n0 point redDoor\n", &steps, error, sizeof(error)))
+        << error;
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].kind, STEP_POINT);
+    EXPECT_STREQ(steps[0].first, "CAM 3");
+    EXPECT_EQ(steps[1].kind, STEP_WAIT);
+    EXPECT_FLOAT_EQ(steps[1].seconds, 2.5f);
+    EXPECT_EQ(steps[1].monitor, -1);
+    EXPECT_EQ(steps[2].kind, STEP_LOOK);
+    EXPECT_STREQ(steps[3].first, "redDoor");
+    for (const char* bad : {"wait\n", "wait 0\n", "wait -1\n", "wait 2s\n", "wait 1000\n", "1 wait 2\n", "2 look\n",
+                            "look around\n", "point CAM 3\n", "1 point\n", "1 left 2\n"})
+        EXPECT_FALSE(parseChain(bad, &steps, error, sizeof(error))) << bad;
     EXPECT_FALSE(parseChainFromDocument("no block here", &steps, error, sizeof(error)));
     EXPECT_FALSE(parseChainFromDocument("```chain\nend\n", &steps, error, sizeof(error)));
     EXPECT_TRUE(parseChainFromDocument("title\n\n```chain\nend\n```\n", &steps, error, sizeof(error)));

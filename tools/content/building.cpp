@@ -405,6 +405,18 @@ void buildStoreroom(LevelBuilder* level) {
             addCrateBox(level, z, vec3(5.55f, y, z0), vec3(5.93f, y + 0.5f, z0 + 0.3f), kTints[(i + shelf + 1) % 4]);
         }
     }
+    // The tool board the crowbar hangs from (scene.cpp): a light board, its peg, and a
+    // hammer hanging beside the crowbar.
+    addBox(levelPart(level, z, MAT_WHITE), vec3(kToolBoardX0, kToolBoardFrontY, kToolBoardZ0),
+           vec3(kToolBoardX1, r->y1, kToolBoardZ1), vec3(0.86f, 0.84f, 0.78f), 1.0f, FACE_ALL & ~FACE_POS_Y);
+    addCylinderAlong(levelPart(level, z, MAT_METAL),
+                     vec3(kCrowbarHangsAt.x, kToolBoardFrontY, kCrowbarHangsAt.z + kCrowbarPegAbove), vec3(0, -1, 0),
+                     0.014f, 0.09f, 8, vec3(0.6f, 0.6f, 0.62f));
+    const float hammerX = kToolBoardX1 - 0.2f;
+    addBox(levelPart(level, z, MAT_WOOD), vec3(hammerX - 0.016f, kToolBoardFrontY - 0.03f, kToolBoardZ0 + 0.45f),
+           vec3(hammerX + 0.016f, kToolBoardFrontY, kToolBoardZ0 + 0.8f), vec3(0.75f, 0.55f, 0.35f), 1.0f);
+    addBox(levelPart(level, z, MAT_METAL), vec3(hammerX - 0.07f, kToolBoardFrontY - 0.035f, kToolBoardZ0 + 0.8f),
+           vec3(hammerX + 0.07f, kToolBoardFrontY, kToolBoardZ0 + 0.86f), vec3(0.3f, 0.31f, 0.34f), 1.0f);
     // Mop bucket and a warning poster.
     addCylinder(levelPart(level, z, MAT_WHITE), vec3(3.6f, 0.4f, kFloorZ), 0.18f, 0.3f, 14, vec3(0.95f, 0.8f, 0.1f));
     addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_STOREROOM, 3, 2.1f, 2.4f, 0.5f, 0.7f, kWhite);
@@ -521,6 +533,76 @@ void buildWarehouse(LevelBuilder* level) {
     }
 }
 
+// A parked car on the ground at height ground, its nose towards -x at noseX, centred
+// on y: body, cabin with dark windows, wheels and lights.
+void addCar(LevelBuilder* level, float noseX, float y, float ground, Vec3 paint) {
+    const int z = ZONE_BUILDING;
+    const float length = 4.2f, halfWidth = 0.9f;
+    MeshBuilder* white = levelPart(level, z, MAT_WHITE);
+    addBox(white, vec3(noseX, y - halfWidth, ground + 0.3f), vec3(noseX + length, y + halfWidth, ground + 0.95f), paint,
+           1.0f);
+    addBox(white, vec3(noseX + 1.2f, y - halfWidth + 0.08f, ground + 0.95f),
+           vec3(noseX + 3.4f, y + halfWidth - 0.08f, ground + 1.5f), vec3(0.12f, 0.16f, 0.22f), 1.0f);
+    addBox(white, vec3(noseX + 1.25f, y - halfWidth + 0.1f, ground + 1.5f),
+           vec3(noseX + 3.35f, y + halfWidth - 0.1f, ground + 1.55f), paint, 1.0f);
+    for (float wx : {noseX + 0.8f, noseX + length - 0.8f})
+        for (float side : {-1.0f, 1.0f})
+            addCylinderAlong(white, vec3(wx, y + side * (halfWidth - 0.14f), ground + 0.33f), vec3(0, side, 0), 0.33f,
+                             0.16f, 14, vec3(0.07f, 0.07f, 0.08f));
+    // Headlights (a little glow) and a dark grille.
+    for (float side : {-1.0f, 1.0f})
+        addBox(white, vec3(noseX - 0.01f, y + side * 0.6f - 0.18f, ground + 0.7f),
+               vec3(noseX, y + side * 0.6f + 0.18f, ground + 0.82f), vec3(1.6f, 1.55f, 1.3f), 1.0f, FACE_NEG_X);
+    addBox(white, vec3(noseX - 0.01f, y - 0.35f, ground + 0.5f), vec3(noseX, y + 0.35f, ground + 0.65f),
+           vec3(0.1f, 0.1f, 0.1f), 1.0f, FACE_NEG_X);
+}
+
+// A tree: trunk and a crown of three stacked boxes, turned a little against each other.
+void addTree(LevelBuilder* level, float x, float y, float height) {
+    const int z = ZONE_BUILDING;
+    MeshBuilder* white = levelPart(level, z, MAT_WHITE);
+    addCylinder(white, vec3(x, y, kFloorZ), 0.18f, 0.45f * height, 10, vec3(0.4f, 0.28f, 0.18f));
+    for (int i = 0; i < 3; ++i) {
+        float size = (0.42f - 0.1f * i) * height;
+        Quat q = quaternionFromAxisAngle(vec3(0, 0, 1), 25.0f * i);
+        Vec3 centre = vec3(x, y, kFloorZ + (0.55f + 0.2f * i) * height);
+        addOrientedBox(white, centre, &q, vec3(size, size, 0.16f * height), vec3(0.2f + 0.04f * i, 0.5f - 0.03f * i, 0.18f));
+    }
+}
+
+// Outdoors beyond the exit door: a pavement and its kerb, a car park with parked cars
+// and a street lamp, trees, and an office block across it under the sky.
+void buildOutdoors(LevelBuilder* level) {
+    const int z = ZONE_BUILDING;
+    const float kerbX = 24.6f;
+    addPanel(levelPart(level, z, MAT_CONCRETE), vec3(22.2f, -20.0f, kFloorZ), vec3(kerbX - 22.2f, 0, 0),
+             vec3(0, 50.0f, 0), vec3(0.95f, 0.93f, 0.88f), 1.2f, Vec2f{0, 0});
+    addBox(levelPart(level, z, MAT_CONCRETE), vec3(kerbX - 0.15f, -20.0f, kFloorZ - 0.1f), vec3(kerbX, 30.0f, kFloorZ + 0.02f),
+           vec3(0.9f, 0.9f, 0.88f), 1.0f, FACE_POS_Z | FACE_POS_X);
+    // The car park sits a kerb lower than the pavement.
+    const float parkZ = kFloorZ - 0.1f;
+    addPanel(levelPart(level, z, MAT_ASPHALT), vec3(kerbX, -20.0f, parkZ), vec3(40.0f, 0, 0), vec3(0, 50.0f, 0),
+             vec3(0.8f, 0.8f, 0.82f), 4.0f, Vec2f{0, 0});
+    for (int i = 0; i < 9; ++i)
+        addPanel(levelPart(level, z, MAT_WHITE), vec3(kerbX + 0.4f, -9.0f + i * 2.6f, parkZ + 0.005f), vec3(5.0f, 0, 0),
+                 vec3(0, 0.12f, 0), vec3(0.95f, 0.95f, 0.9f), 1.0f, Vec2f{0, 0});
+    // Cars in the bays nearest the door, which the keypad camera sees through it.
+    addCar(level, kerbX + 0.7f, -1.05f, parkZ, vec3(0.8f, 0.1f, 0.08f));
+    addCar(level, kerbX + 0.7f, -3.65f, parkZ, vec3(0.85f, 0.85f, 0.82f));
+    addCar(level, kerbX + 0.7f, 4.15f, parkZ, vec3(0.15f, 0.3f, 0.7f));
+    // A street lamp on the pavement.
+    MeshBuilder* metal = levelPart(level, z, MAT_METAL);
+    addCylinder(metal, vec3(23.6f, -2.4f, kFloorZ), 0.07f, 4.6f, 10, vec3(0.3f, 0.32f, 0.35f));
+    addBox(metal, vec3(23.35f, -2.55f, kFloorZ + 4.5f), vec3(24.4f, -2.25f, kFloorZ + 4.65f), vec3(0.3f, 0.32f, 0.35f), 1.0f);
+    addBox(levelPart(level, z, MAT_WHITE), vec3(23.95f, -2.5f, kFloorZ + 4.48f), vec3(24.35f, -2.3f, kFloorZ + 4.5f),
+           vec3(2.6f, 2.5f, 2.0f), 1.0f, FACE_NEG_Z);
+    // A low hedge along the far side of the car park, so that the keypad camera sees
+    // open sky above it through the door; trees stand north of what the door shows.
+    addBox(levelPart(level, z, MAT_WHITE), vec3(46.0f, -30.0f, parkZ), vec3(47.2f, 30.0f, parkZ + 1.1f),
+           vec3(0.2f, 0.42f, 0.16f), 1.0f, FACE_NEG_X | FACE_POS_Z);
+    for (int i = 0; i < 5; ++i) addTree(level, 31.0f + 3.5f * i, 6.5f + 1.2f * (i % 2), 4.5f + 0.6f * (i % 3));
+}
+
 void buildHall(LevelBuilder* level) {
     const int z = ZONE_BUILDING;
     const Room* r = &kRooms[ROOM_HALL];
@@ -538,13 +620,7 @@ void buildHall(LevelBuilder* level) {
            vec3(0.45f, 0.32f, 0.25f), 1.0f);
     addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_HALL, 0, 20.0f, 2.5f, 0.6f, 0.85f, kWhite);
     addWallPicture(level, z, MAT_POSTER_PLAN, ROOM_HALL, 1, 20.4f, 2.6f, 1.0f, 0.75f, kWhite);
-    // Outdoors beyond the exit: a car park under the sky.
-    MeshBuilder* asphalt = levelPart(level, z, MAT_ASPHALT);
-    addPanel(asphalt, vec3(22.2f, -20.0f, kFloorZ), vec3(40.0f, 0, 0), vec3(0, 50.0f, 0), vec3(0.7f, 0.7f, 0.72f), 4.0f,
-             Vec2f{0, 0});
-    for (int i = 0; i < 6; ++i)
-        addPanel(levelPart(level, z, MAT_WHITE), vec3(27.0f, -3.0f + i * 3.0f, kFloorZ + 0.005f), vec3(5.0f, 0, 0),
-                 vec3(0, 0.12f, 0), vec3(0.9f, 0.9f, 0.85f), 1.0f, Vec2f{0, 0});
+    buildOutdoors(level);
 }
 
 } // namespace

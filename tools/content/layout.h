@@ -84,6 +84,16 @@ inline constexpr float kCabinetWidth = 0.9f;
 inline constexpr float kCabinetFrontY = -1.1f;
 extern const Opening kOpenings[OPENING_COUNT];
 
+// The storeroom's tool board on its north wall (face at y = kToolBoardFrontY) and the
+// crowbar hanging by its hook from the board's peg: where the crowbar model's centre
+// goes, the model's scale, and the peg kCrowbarPegAbove higher, inside the hook's bend.
+inline constexpr float kToolBoardX0 = 4.95f, kToolBoardX1 = 5.85f;
+inline constexpr float kToolBoardZ0 = kFloorZ + 0.4f, kToolBoardZ1 = kFloorZ + 1.75f;
+inline constexpr float kToolBoardFrontY = 2.37f;
+inline constexpr float kCrowbarScale = 1.2f;
+inline constexpr Vec3 kCrowbarHangsAt = {5.3f, kToolBoardFrontY - 0.045f, kFloorZ + 1.05f};
+inline constexpr float kCrowbarPegAbove = 0.4f * kCrowbarScale;
+
 // Security cameras: name shown as the label, position, view direction (any length),
 // vertical field of view, and the room whose ceiling holds its mounting pole.
 struct CameraSpot {

@@ -133,23 +133,42 @@ void buildRedKey(std::vector<Model>* models) {
     models->push_back(model);
 }
 
+// A wrecking bar of about 0.9 m: a dark steel shaft with a red rubber grip, the
+// hooked end at the top curling over into a split claw, the flat chisel end at the
+// bottom. Thick and dark enough to stand out from brick and wood at a distance.
 void buildCrowbar(std::vector<Model>* models) {
     Model model;
     model.path = "data/meshes/objects/Crowbar.glb";
     MeshBuilder* b = &addPart(&model, "Crowbar")->mesh;
-    const Vec3 red = {0.95f, 0.1f, 0.06f}, steel = {0.35f, 0.36f, 0.4f};
-    addBox(b, vec3(-0.032f, -0.032f, -0.32f), vec3(0.032f, 0.032f, 0.32f), red, 1.0f);
-    // The hooked end: a bend of short bars.
-    for (int i = 0; i < 6; ++i) {
-        float a = 3.1415927f * (i + 0.5f) / 6.0f;
-        float cx = 0.07f - 0.07f * cosf(a), cz = 0.32f + 0.07f * sinf(a);
-        Quat q = quaternionFromAxisAngle(vec3(0, 1, 0), 30.0f * (i + 0.5f));
-        addOrientedBox(b, vec3(cx, 0, cz), &q, vec3(0.032f, 0.032f, 0.024f), i < 3 ? red : steel);
+    const Vec3 steel = {0.25f, 0.26f, 0.3f}, bright = {0.55f, 0.56f, 0.6f}, red = {0.9f, 0.08f, 0.05f},
+               black = {0.06f, 0.06f, 0.07f};
+    const float half = 0.024f, top = 0.3f, bottom = -0.42f;
+    addBox(b, vec3(-half, -half, bottom), vec3(half, half, top), steel, 1.0f);
+    // The grip, with a dark band at each end.
+    addBox(b, vec3(-0.034f, -0.034f, -0.26f), vec3(0.034f, 0.034f, 0.1f), red, 1.0f);
+    for (float z : {-0.28f, 0.1f}) addBox(b, vec3(-0.036f, -0.036f, z), vec3(0.036f, 0.036f, z + 0.02f), black, 1.0f);
+    // The hook: a half turn of short bars over the top, radius 0.09.
+    const float radius = 0.09f;
+    const int pieces = 8;
+    for (int i = 0; i < pieces; ++i) {
+        float a = 3.1415927f * (i + 0.5f) / pieces;
+        Quat q = quaternionFromAxisAngle(vec3(0, 1, 0), 180.0f * (i + 0.5f) / pieces);
+        addOrientedBox(b, vec3(radius - radius * cosf(a), 0, top + radius * sinf(a)), &q,
+                       vec3(half, half, 0.5f * 3.1415927f * radius / pieces + 0.006f), steel);
     }
-    addBox(b, vec3(0.108f, -0.032f, 0.24f), vec3(0.172f, 0.032f, 0.33f), steel, 1.0f);
-    // The flat claw at the other end, angled.
-    Quat claw = quaternionFromAxisAngle(vec3(0, 1, 0), 25.0f);
-    addOrientedBox(b, vec3(0.025f, 0, -0.37f), &claw, vec3(0.034f, 0.032f, 0.06f), steel);
+    // The claw hanging from the hook's end, flattened and split, its tips bright.
+    addBox(b, vec3(2 * radius - 0.03f, -0.014f, top - 0.1f), vec3(2 * radius + 0.03f, 0.014f, top), steel, 1.0f);
+    for (int side = -1; side <= 1; side += 2)
+        addBox(b, vec3(2 * radius + side * 0.018f - 0.011f, -0.012f, top - 0.13f),
+               vec3(2 * radius + side * 0.018f + 0.011f, 0.012f, top - 0.1f), bright, 1.0f);
+    // The chisel end, flattened and turned a little, with a bright edge.
+    Quat chisel = quaternionFromAxisAngle(vec3(0, 1, 0), 20.0f);
+    addOrientedBox(b, vec3(0.012f, 0, bottom - 0.04f), &chisel, vec3(0.034f, 0.013f, 0.05f), steel);
+    addOrientedBox(b, vec3(0.03f, 0, bottom - 0.088f), &chisel, vec3(0.03f, 0.008f, 0.008f), bright);
+    // Centred on the origin, so that the inventory preview turns it about its middle.
+    Quat none = identityQuaternion();
+    const float lowest = bottom - 0.1f, highest = top + radius + half;
+    transformBuilder(b, &none, vec3(-radius, 0, -0.5f * (lowest + highest)));
     models->push_back(model);
 }
 

@@ -4,7 +4,8 @@
 // front of the camera, glow above 1) without bloom; the engine's own rendering under
 // Wine is what the screenshots show.
 //
-//   quarlo_preview <output folder>   writes cam1.png ... cam8.png and player.png
+//   quarlo_preview <output folder> [open]   writes cam1.png ... cam8.png and player.png,
+//                                           with "open" every object opened
 #include "tools/content/building.h"
 #include "tools/content/content.h"
 #include "tools/content/game_frame.h"
@@ -160,7 +161,7 @@ const ModelPart* findPart(const Content* content, const char* path, const char* 
 }
 
 void render(const Content* content, const std::vector<Image>& images, Vec3 eye, Vec3 direction, float fov,
-            int skipCamera, const char* path) {
+            int skipCamera, bool open, const char* path) {
     Target t;
     t.colour.assign((size_t)kWidth * kHeight * 3, 0);
     for (size_t i = 0; i < t.colour.size(); i += 3)
@@ -178,7 +179,7 @@ void render(const Content* content, const std::vector<Image>& images, Vec3 eye, 
                  findTexture(images, materialTexturePath(m.material)), &s, 0);
     for (const InteractableSpec& it : content->interactables)
         for (const InteractablePart& part : it.parts)
-            drawMesh(&t, &vp, &part.mesh, vec3(0, 0, 0), &identity, vec3(1, 1, 1),
+            drawMesh(&t, &vp, &part.mesh, open ? it.openOffset : vec3(0, 0, 0), &identity, vec3(1, 1, 1),
                      findTexture(images, materialTexturePath(part.material)), &s, 0);
     for (const EntitySpec& e : content->entities) {
         const ModelPart* part = findPart(content, e.modelPath, e.partName);
@@ -207,10 +208,11 @@ void render(const Content* content, const std::vector<Image>& images, Vec3 eye, 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    if (argc != 2 && !(argc == 3 && strcmp(argv[2], "open") == 0)) {
+        fprintf(stderr, "usage: %s <output folder> [open]\n", argv[0]);
         return 2;
     }
+    bool open = argc == 3;
     if (!initTextRaster()) return 1;
     static Content content;
     buildContent(&content);
@@ -226,10 +228,10 @@ int main(int argc, char** argv) {
         snprintf(path, sizeof(path), "%s/cam%d.png", argv[1], c + 1);
         Vec3 eye = kCameras[c].position;
         eye.z -= 0.2f;
-        render(&content, images, eye, kCameras[c].direction, kCameras[c].fovDegrees, c, path);
+        render(&content, images, eye, kCameras[c].direction, kCameras[c].fovDegrees, c, open, path);
     }
     snprintf(path, sizeof(path), "%s/player.png", argv[1]);
-    render(&content, images, kPlayerEye, kPlayerForward, 90.0f, -1, path);
+    render(&content, images, kPlayerEye, kPlayerForward, 90.0f, -1, open, path);
     shutdownTextRaster();
     return 0;
 }

@@ -145,11 +145,17 @@ void buildEntities(std::vector<EntitySpec>* out) {
     // Keypad beside the exit door, its face towards the hall. The buttons come before
     // the case: a click on a button then reaches the button, not the case behind it.
     const char* keypad = "data/meshes/objects/Keypad.glb";
+    // Drawn half as large again as the model, so that its buttons make broad targets
+    // on the monitor.
     const Vec3 keypadAt = vec3(22.0f, 5.0f, kFloorZ + 1.45f), keypadTurn = vec3(-90.0f, 0, 0);
-    for (int i = 0; i < KEYPAD_BUTTON_COUNT; ++i)
+    const Vec3 keypadScale = vec3(1.3f, 1.3f, 1.3f);
+    for (int i = 0; i < KEYPAD_BUTTON_COUNT; ++i) {
         out->push_back(entity(kKeypadButtons[i].entityName, keypad, kKeypadButtons[i].partName, keypadAt, keypadTurn,
                               kNoColour));
+        out->back().scale = keypadScale;
+    }
     out->push_back(entity("DigicodeCase", keypad, "Case", keypadAt, keypadTurn, kNoColour));
+    out->back().scale = keypadScale;
 
     // The four items, each facing the camera that finds it.
     Vec3 key = vec3(kLockerFirstX + 2 * kLockerPitch + 0.5f * kLockerWidth, 5.3f, 2.2f);
@@ -157,9 +163,11 @@ void buildEntities(std::vector<EntitySpec>* out) {
                              vec3(yawTowards(key, kCameras[3].position), 0, 0), 4.0f);
     redKey.scale = vec3(1.35f, 1.35f, 1.35f); // a big key, to be seen across the room
     out->push_back(redKey);
-    Vec3 bar = vec3(5.72f, 2.12f, kFloorZ + 0.44f);
-    out->push_back(item("crowbar", "data/meshes/objects/Crowbar.glb", bar,
-                        vec3(yawTowards(bar, kCameras[4].position), 0, 12.0f), 1.2f));
+    // Hanging by its hook from the peg of the tool board on the storeroom's north wall,
+    // flat against the board, which sets it off against the brick.
+    EntitySpec crowbar = item("crowbar", "data/meshes/objects/Crowbar.glb", kCrowbarHangsAt, vec3(0, 0, 0), 1.0f);
+    crowbar.scale = vec3(kCrowbarScale, kCrowbarScale, kCrowbarScale);
+    out->push_back(crowbar);
     Vec3 card = vec3(kCabinetX0 + 0.5f * kCabinetWidth, kCabinetFrontY + 0.2f, 1.875f);
     out->push_back(item("accessCard", "data/meshes/objects/AccessCard.glb", card,
                         vec3(yawTowards(card, kCameras[6].position), -15.0f, 0), 4.0f));

@@ -8,7 +8,7 @@ namespace {
 
 // Texts are printf formats: a literal percent sign would have to be written "%%", and
 // only the counter takes arguments. French uses a no-break space (U+00A0) before
-// "!", "?" and ":".
+// "!", "?" and ":", and the typographic apostrophe (U+2019).
 const char* const kEnglish[TEXT_COUNT] = {
     "Start",                   // 0 start
     "Restart",                 // 1 restart
@@ -70,9 +70,9 @@ const char* const kFrench[TEXT_COUNT] = {
     "Vous vous êtes échappé\u00a0!",
     "Déverrouillé\u00a0: %u / %u",
     "Porte du vestiaire",
-    "Badge d'accès",
+    "Badge d’accès",
     "Porte de sortie",
-    "Rideau de l'entrepôt",
+    "Rideau de l’entrepôt",
     "Digicode",
     "1", "2", "3", "4", "5", "6", "7", "8", "9",
     "0",
@@ -80,14 +80,14 @@ const char* const kFrench[TEXT_COUNT] = {
     "#",
     "Porte des bureaux",
     "Porte coupe-feu",
-    "Mike, ils ont encore changé le code de sortie. C'est maintenant 3859. Brûle ce papier dès que tu le "
+    "Mike, ils ont encore changé le code de sortie. C’est maintenant 3859. Brûle ce papier dès que tu le "
     "connais par cœur\u00a0!",
-    "Placez la souris sur l'un des quatre écrans.",
-    "Pointez les objets dans l'image d'une caméra pour lire leur nom.",
-    "Cliquez sur une autre caméra visible à l'écran pour regarder à travers elle.",
-    "Les flèches gauche et droite ramènent aux caméras déjà atteintes.",
+    "Placez la souris sur l’un des quatre écrans.",
+    "Pointez les objets dans l’image d’une caméra pour lire leur nom.",
+    "Cliquez sur une autre caméra visible à l’écran pour regarder à travers elle.",
+    "Appuyez sur les flèches gauche et droite pour revenir aux caméras déjà atteintes.",
     "Cliquez sur les portes, casiers et tiroirs pour les ouvrir, et sur un objet pour le prendre.",
-    "Faites glisser un objet de l'inventaire sur la porte qu'il ouvre.",
+    "Faites glisser un objet de l’inventaire sur la porte qu’il ouvre.",
     "Maintenez le bouton droit de la souris et bougez-la pour regarder autour de vous.",
     "Casier 1",
     "Casier 2",

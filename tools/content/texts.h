@@ -1,6 +1,6 @@
 // The game's texts in English and French, by text id. Ids 40 and up name the lockers,
-// drawers, the tool cabinet and the decor, which the design's name table leaves out;
-// the game's table (engine/text/name_ids.h) carries their keys too.
+// drawers, the tool cabinet and the decor, which the first forty texts leave out; the
+// game's name table (engine/text/name_ids.h) carries their keys too.
 #pragma once
 
 #include "engine/text/language.h"

@@ -394,9 +394,9 @@ void genPosterCameras(Image* image) {
 void genWhiteboard(Image* image) {
     fill(image, Rgb{0.97f, 0.97f, 0.97f});
     strokeRect(image, 0, 0, image->width, image->height, 8, Rgb{0.7f, 0.72f, 0.75f});
-    drawText(image, false, 30, "Réunion lundi 9h", 30, 50, ALIGN_LEFT, 0.1f, 0.2f, 0.7f);
-    drawText(image, false, 26, "Nouveau code sortie :", 30, 100, ALIGN_LEFT, 0.8f, 0.1f, 0.1f);
-    drawText(image, false, 26, "voir tiroir du haut !", 30, 134, ALIGN_LEFT, 0.8f, 0.1f, 0.1f);
+    drawText(image, false, 30, "Réunion lundi 9\u00a0h", 30, 50, ALIGN_LEFT, 0.1f, 0.2f, 0.7f);
+    drawText(image, false, 26, "Nouveau code de sortie\u00a0:", 30, 100, ALIGN_LEFT, 0.8f, 0.1f, 0.1f);
+    drawText(image, false, 26, "voir le tiroir du haut\u00a0!", 30, 134, ALIGN_LEFT, 0.8f, 0.1f, 0.1f);
     drawText(image, false, 22, "New exit code: top drawer", 30, 176, ALIGN_LEFT, 0.1f, 0.2f, 0.7f);
     // A small bar chart.
     for (int i = 0; i < 5; ++i) {

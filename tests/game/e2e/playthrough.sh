@@ -32,22 +32,31 @@ while IFS= read -r line; do
   [ -n "$line" ] || continue
   action=$((action + 1))
   read -r verb a b c d <<<"${line%%#*}"
-  chain_step=$(sed -n 's/.*# step \([0-9]*\) .*/\1/p' <<<"$line")
+  # The chain step the line plays, from the solver's remark "step N line L <step words>".
+  read -r _ _ _ step_word step_name _ <<<"${line#*# step }"
+  chain_step="$step_word ${step_name:-}"
   case "$verb" in
     click) click_at "$a" "$b" ;;
     drag) drag_from_to "$a" "$b" "$c" "$d" ;;
     key) key_at "$([ "$a" = left ] && echo Left || echo Right)" "$b" "$c" ;;
     hover) move_to "$a" "$b"; wait_frames 2; screenshot "$(printf '%02d' $((action + 1)))-paper-note" ;;
+    move) move_to "$a" "$b" ;;
+    # The hint timers run on the game's frame time, which is the wall clock: sleep,
+    # then let a frame or two see that time.
+    wait) sleep "$a"; wait_frames 2 ;;
+    look) xdotool mousedown 3; wait_frames 2; xdotool mouseup 3; wait_frames 2 ;;
     *) fail "unknown plan line: $line" ;;
   esac
   game_running || { fail "the game ended at plan action $action ($line)"; break; }
   name=
   case "$chain_step" in
-    4) name=red-key-taken ;;
-    8) name=crowbar-taken ;;
-    14) name=access-card-taken ;;
-    18) name=paper-note-taken ;;
-    20) digits=$((digits + 1)); [ "$digits" = 2 ] && name=keypad-digits ;;
+    "camera CAM") [ -z "${first_switch:-}" ] && { first_switch=1; name=first-camera-switch; } ;;
+    "take redKey") name=red-key-taken ;;
+    "look ") name=looked-around ;;
+    "take crowbar") name=crowbar-taken ;;
+    "take accessCard") name=access-card-taken ;;
+    "take paperNote") name=paper-note-taken ;;
+    "type 3859") digits=$((digits + 1)); [ "$digits" = 2 ] && name=keypad-digits ;;
   esac
   [ -n "$name" ] && { wait_frames 2; screenshot "$(printf '%02d' $((action + 1)))-$name"; }
 done <<<"$plan"

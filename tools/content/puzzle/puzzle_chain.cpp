@@ -3,6 +3,7 @@
 #include <ctype.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -63,11 +64,28 @@ bool clickTarget(PuzzleWorld* world, int monitor, ClickTarget target, StepOutcom
                     world->cameras[world->monitors[monitor].camera].name, what);
     FrameEffects effects;
     applyClick(world, monitor, choice.u, choice.v, &effects);
-    outcome->actions.push_back(PlanAction{PLAN_CLICK, monitor, choice.u, choice.v, -1, 0, choice});
+    outcome->actions.push_back(PlanAction{PLAN_CLICK, monitor, choice.u, choice.v, -1, 0, 0.0f, choice});
     return true;
 }
 
 } // namespace
+
+const char* chainStepVerb(ChainStepKind kind) {
+    switch (kind) {
+    case STEP_POINT: return "point";
+    case STEP_CAMERA: return "camera";
+    case STEP_ARROW: return "left or right";
+    case STEP_OPEN: return "open";
+    case STEP_TAKE: return "take";
+    case STEP_USE: return "use";
+    case STEP_READ: return "read";
+    case STEP_TYPE: return "type";
+    case STEP_WAIT: return "wait";
+    case STEP_LOOK: return "look";
+    case STEP_END: return "end";
+    }
+    return "?";
+}
 
 bool parseChain(const char* text, std::vector<ChainStep>* steps, char* error, size_t errorSize) {
     steps->clear();
@@ -97,8 +115,9 @@ bool parseChain(const char* text, std::vector<ChainStep>* steps, char* error, si
             if (!nextWord(&q, word, sizeof(word))) return stepError(error, errorSize, lineNumber, "no action");
         }
         bool needsMonitor = true;
-        if (strcmp(word, "camera") == 0) {
-            step.kind = STEP_CAMERA;
+        if (strcmp(word, "camera") == 0 || strcmp(word, "point") == 0) {
+            // Camera names hold spaces: the name is the rest of the line.
+            step.kind = word[0] == 'c' ? STEP_CAMERA : STEP_POINT;
             restOfLine(q, step.first, sizeof(step.first));
         } else if (strcmp(word, "left") == 0 || strcmp(word, "right") == 0) {
             step.kind = STEP_ARROW;
@@ -115,6 +134,18 @@ bool parseChain(const char* text, std::vector<ChainStep>* steps, char* error, si
             step.kind = STEP_READ;
             needsMonitor = false;
             nextWord(&q, step.first, sizeof(step.first));
+        } else if (strcmp(word, "wait") == 0) {
+            step.kind = STEP_WAIT;
+            needsMonitor = false;
+            char number[32];
+            char* end = nullptr;
+            if (nextWord(&q, number, sizeof(number))) step.seconds = strtof(number, &end);
+            if (!end || *end || !(step.seconds > 0.0f && step.seconds <= kLongestChainWait))
+                return stepError(error, errorSize, lineNumber, "wait needs seconds above 0 and up to %g",
+                                 (double)kLongestChainWait);
+        } else if (strcmp(word, "look") == 0) {
+            step.kind = STEP_LOOK;
+            needsMonitor = false;
         } else if (strcmp(word, "end") == 0) {
             step.kind = STEP_END;
             needsMonitor = false;
@@ -123,8 +154,10 @@ bool parseChain(const char* text, std::vector<ChainStep>* steps, char* error, si
         }
         if (needsMonitor && step.monitor < 0) return stepError(error, errorSize, lineNumber, "%s needs a monitor", word);
         if (!needsMonitor && step.monitor >= 0) return stepError(error, errorSize, lineNumber, "%s takes no monitor", word);
-        if (step.kind != STEP_ARROW && step.kind != STEP_END && !step.first[0])
-            return stepError(error, errorSize, lineNumber, "%s needs a name", word);
+        bool named = step.kind != STEP_ARROW && step.kind != STEP_WAIT && step.kind != STEP_LOOK && step.kind != STEP_END;
+        if (named && !step.first[0]) return stepError(error, errorSize, lineNumber, "%s needs a name", word);
+        if (!named && nextWord(&q, word, sizeof(word)))
+            return stepError(error, errorSize, lineNumber, "unexpected \"%s\"", word);
         steps->push_back(step);
     }
     return true;
@@ -158,6 +191,28 @@ bool followChainStep(PuzzleWorld* world, const ChainStep* step, StepOutcome* out
     outcome->actions.clear();
     int m = step->monitor;
     switch (step->kind) {
+    case STEP_POINT: {
+        // Whatever the name is, the cursor rests where that thing is what the picture
+        // shows and what the game would label there.
+        ClickTarget target = {PICK_CAMERA, findCamera(world, step->first)};
+        if (target.index < 0) target = ClickTarget{PICK_INTERACTABLE, findInteractable(world, step->first)};
+        if (target.index < 0) target = ClickTarget{PICK_ENTITY, findEntity(world, step->first)};
+        if (target.index < 0) return fail(outcome, "nothing is named \"%s\"", step->first);
+        if (target.kind == PICK_CAMERA && (int)world->monitors[m].camera == target.index)
+            return fail(outcome, "monitor %d shows %s's own view, not its model", m, step->first);
+        ClickChoice choice;
+        if (!findClickPoint(world, m, ACTION_CLICK, -1, target, &choice))
+            return fail(outcome, "no point of monitor %d (camera %s) shows %s", m,
+                        world->cameras[world->monitors[m].camera].name, step->first);
+        outcome->actions.push_back(PlanAction{PLAN_MOVE, m, choice.u, choice.v, -1, 0, 0.0f, choice});
+        return true;
+    }
+    case STEP_WAIT:
+        outcome->actions.push_back(PlanAction{PLAN_WAIT, -1, 0, 0, -1, 0, step->seconds, ClickChoice{}});
+        return true;
+    case STEP_LOOK:
+        outcome->actions.push_back(PlanAction{PLAN_LOOK, -1, 0, 0, -1, 0, 0.0f, ClickChoice{}});
+        return true;
     case STEP_CAMERA: {
         int c = findCamera(world, step->first);
         if (c < 0) return fail(outcome, "no camera named \"%s\"", step->first);
@@ -167,7 +222,7 @@ bool followChainStep(PuzzleWorld* world, const ChainStep* step, StepOutcome* out
     }
     case STEP_ARROW: {
         applyArrow(world, m, step->direction);
-        outcome->actions.push_back(PlanAction{PLAN_KEY, m, 0.5f, 0.5f, -1, step->direction, ClickChoice{}});
+        outcome->actions.push_back(PlanAction{PLAN_KEY, m, 0.5f, 0.5f, -1, step->direction, 0.0f, ClickChoice{}});
         return true;
     }
     case STEP_OPEN: {
@@ -196,7 +251,7 @@ bool followChainStep(PuzzleWorld* world, const ChainStep* step, StepOutcome* out
         FrameInput input = {m, choice.u, choice.v, false, false, e, false};
         FrameEffects effects;
         applyMonitorFrame(world, &input, &effects);
-        outcome->actions.push_back(PlanAction{PLAN_DRAG, m, choice.u, choice.v, slot, 0, choice});
+        outcome->actions.push_back(PlanAction{PLAN_DRAG, m, choice.u, choice.v, slot, 0, 0.0f, choice});
         if (!world->interactables[i].done) return fail(outcome, "%s did not open", step->second);
         return inventorySlot(world, (uint32_t)e) < 0 ? true : fail(outcome, "%s stayed in the inventory", step->first);
     }
@@ -204,7 +259,7 @@ bool followChainStep(PuzzleWorld* world, const ChainStep* step, StepOutcome* out
         int e = findEntity(world, step->first);
         int slot = e < 0 ? -1 : inventorySlot(world, (uint32_t)e);
         if (slot < 0) return fail(outcome, "%s is not in the inventory", step->first);
-        outcome->actions.push_back(PlanAction{PLAN_HOVER, -1, 0, 0, slot, 0, ClickChoice{}});
+        outcome->actions.push_back(PlanAction{PLAN_HOVER, -1, 0, 0, slot, 0, 0.0f, ClickChoice{}});
         return true;
     }
     case STEP_TYPE: {

@@ -9,7 +9,12 @@
 //   drag X0 Y0 X1 Y1     press at (X0, Y0) (an inventory slot), move, release
 //   key left|right X Y   with the cursor at (X, Y) on the monitor, press the key
 //   hover X Y            rest the cursor there (the inventory item's text shows)
-// each followed by "# ..." with the step, the monitor point and its margin.
+//   move X Y             rest the cursor there, on a monitor
+//   wait S               let S seconds pass, touching nothing
+//   look                 press and release the right button where the cursor is,
+//                        without moving the mouse
+// each followed by "# ..." with the step, its line and words, and for clicks, drags
+// and moves the monitor point and its margin.
 // Exit code 0 when every step did what it says, 1 otherwise.
 #include "tools/content/game_frame.h"
 #include "tools/content/puzzle/puzzle_chain.h"
@@ -69,9 +74,22 @@ int main(int argc, char** argv) {
             case PLAN_HOVER:
                 printf("hover %.0f %.0f", sx, height - sy);
                 break;
+            case PLAN_MOVE:
+                printf("move %.0f %.0f", x, height - y);
+                break;
+            case PLAN_WAIT:
+                printf("wait %g", (double)a.seconds);
+                break;
+            case PLAN_LOOK:
+                printf("look");
+                break;
             }
-            printf("  # step %zu line %d", n + 1, steps[n].line);
-            if (a.kind == PLAN_CLICK || a.kind == PLAN_DRAG)
+            const ChainStep* step = &steps[n];
+            const char* verb = step->kind != STEP_ARROW ? chainStepVerb(step->kind) : step->direction < 0 ? "left" : "right";
+            printf("  # step %zu line %d %s", n + 1, step->line, verb);
+            if (step->first[0]) printf(" %s", step->first);
+            if (step->second[0]) printf(" %s", step->second);
+            if (a.kind == PLAN_CLICK || a.kind == PLAN_DRAG || a.kind == PLAN_MOVE)
                 printf(" monitor %d u %.4f v %.4f margin %.1f px area %u px", a.monitor, a.u, a.v,
                        a.choice.marginPixels, a.choice.hitPixels);
             printf("\n");
