@@ -1,13 +1,30 @@
 #include "app/backend_library.h"
 
+#include "engine/platform/utf.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
+namespace {
+
+// The forced path arrives as UTF-8 from the command line; LoadLibraryA would read it
+// in the ANSI code page and miss any path with characters outside ASCII.
+HMODULE loadLibraryByPath(const char* utf8Path) {
+    WideText wide;
+    makeWideText(&wide, utf8Path);
+    // An empty path names no library; it is refused here rather than handed to the loader.
+    HMODULE module = wide.text[0] ? LoadLibraryW(reinterpret_cast<LPCWSTR>(wide.text)) : nullptr;
+    releaseWideText(&wide);
+    return module;
+}
+
+} // namespace
 
 bool loadBackendLibrary(BackendLibrary* library, const char* forcedPath) {
     library->module = nullptr;
     library->mayFallBack = false;
     if (forcedPath) {
-        library->module = LoadLibraryA(forcedPath);
+        library->module = loadLibraryByPath(forcedPath);
         return library->module != nullptr;
     }
     UINT savedMode = SetErrorMode(0);

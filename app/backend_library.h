@@ -13,9 +13,10 @@ struct BackendLibrary {
 #define BACKEND_D3D12_LIBRARY "VidPortD3D12.dll"
 #define BACKEND_OPENGL_LIBRARY "VidPortOpenGL3_0.dll"
 
-// With a forced path: that library, as given, no fallback. Otherwise the Direct3D 12
-// probe ("d3d12.dll" loads) picks VidPortD3D12.dll, else VidPortOpenGL3_0.dll; the
-// fallback flag is set whenever the probe succeeded. False when nothing loads.
+// With a forced path (UTF-8, loaded through its UTF-16 form): that library, as given,
+// no fallback. Otherwise the Direct3D 12 probe ("d3d12.dll" loads) picks
+// VidPortD3D12.dll, else VidPortOpenGL3_0.dll; the fallback flag is set whenever the
+// probe succeeded. False when nothing loads.
 bool loadBackendLibrary(BackendLibrary* library, const char* forcedPath);
 
 // Unloads the library and loads VidPortOpenGL3_0.dll with the open-file error box off.

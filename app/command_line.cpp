@@ -4,10 +4,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-char** commandLineArguments(int* argc) {
+char** commandLineArguments(int* argc) { return commandLineArgumentsOf(GetCommandLineW(), argc); }
+
+char** commandLineArgumentsOf(const wchar_t* commandLine, int* argc) {
     *argc = 0;
     int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    LPWSTR* wide = CommandLineToArgvW(commandLine, &count);
     if (!wide) return new char*[1]{nullptr};
     char** arguments = new char*[count + 1];
     for (int i = 0; i < count; ++i) {

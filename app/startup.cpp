@@ -17,6 +17,11 @@ namespace {
 
 AudioEngine* gAudio;
 
+// Whether initRenderer of the bound library was called: only such a library has state
+// for cleanupRenderer to release. A library that lacked an entry point was never
+// started, and its cleanupRenderer is not for the program to call.
+bool gRendererStarted;
+
 const float kBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 
 void attach(BackendLibrary* library) {
@@ -28,11 +33,15 @@ void attach(BackendLibrary* library) {
 bool initialiseRenderer() {
     if (!hasCalledEntryPoints(&gRenderer)) return false;
     WindowParameters parameters = gWindowParameters;
+    // Set before the call: a failed initRenderer may leave state that needs cleanupRenderer.
+    gRendererStarted = true;
     return gRenderer.initRenderer(&gRendererState, &parameters, "KV-QX12");
 }
 
 void cleanupRenderer() {
-    if (gRenderer.cleanupRenderer) gRenderer.cleanupRenderer(&gRendererState);
+    if (!gRendererStarted) return;
+    gRendererStarted = false;
+    gRenderer.cleanupRenderer(&gRendererState);
 }
 
 } // namespace

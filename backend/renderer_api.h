@@ -13,7 +13,7 @@
 // entry points that are bound but never called, which a backend may leave out)
 #define RENDERER_ENTRY_POINTS(X)                                                                              \
     X(initRenderer, bool, (RendererState * state, WindowParameters * parameters, const char* title), 1)          \
-    X(cleanupRenderer, bool, (RendererState * state), 1)                                                        \
+    X(cleanupRenderer, void, (RendererState * state), 1)                                                        \
     X(enableDepthTestOnRenderer, void, (RendererState * state, bool enabled), 1)                                \
     X(enableWireframeOnRenderer, void, (RendererState * state, bool enabled), 0)                                \
     X(clearCurrentFrameBuffer, void, (RendererState * state), 1)                                                \
@@ -23,7 +23,7 @@
     X(setViewPortOnRenderer, void, (RendererState * state, int32_t x, int32_t y, int32_t width, int32_t height), 1) \
     X(resizeBackBuffersOnRenderer, void, (RendererState * state, uint32_t width, uint32_t height), 1)           \
     X(setScissorOnRenderer, void, (RendererState * state, int32_t x0, int32_t y0, int32_t x1, int32_t y1), 1)   \
-    X(swapBuffersOnRenderer, bool, (RendererState * state), 1)                                                  \
+    X(swapBuffersOnRenderer, void, (RendererState * state), 1)                                                  \
     X(rendererToWindowed, bool, (RendererState * state), 0)                                                     \
     X(rendererToFullscreen, bool, (RendererState * state), 0)                                                   \
     X(rendererToBorderlessWindow, bool, (RendererState * state), 0)                                             \

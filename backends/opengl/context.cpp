@@ -161,18 +161,17 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
     return state->quadVertexInput != RENDERER_INVALID_ID && state->quadIndexBuffer != RENDERER_INVALID_ID;
 }
 
-bool cleanupRenderer(RendererState* state) {
+void cleanupRenderer(RendererState* state) {
     OpenGLBackendState* gl = openGLState(state);
-    if (!gl) return false;
+    if (!gl) return;
     BackendWindow& window = gl->display.window;
     if (state->screenMode == SCREEN_MODE_FULLSCREEN) {
         restoreDesktopDisplayMode();
         ShowCursor(TRUE);
     }
-    bool deleted = false;
     if (window.renderingContext) {
         wglMakeCurrent(window.deviceContext, nullptr);
-        deleted = wglDeleteContext(static_cast<HGLRC>(window.renderingContext)) != 0;
+        wglDeleteContext(static_cast<HGLRC>(window.renderingContext));
         window.renderingContext = nullptr;
     }
     // The window goes too: its procedure and class live in this library, which the
@@ -185,5 +184,4 @@ bool cleanupRenderer(RendererState* state) {
     state->currentShader = nullptr;
     state->internal = nullptr;
     releaseBackendRecord(gl);
-    return deleted;
 }

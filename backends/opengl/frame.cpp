@@ -32,10 +32,10 @@ void beginFrameInRenderer(RendererState* state) {
 
 void endFrameInRenderer(RendererState*) {}
 
-bool swapBuffersOnRenderer(RendererState* state) {
+void swapBuffersOnRenderer(RendererState* state) {
     OpenGLBackendState* gl = openGLState(state);
-    if (!gl || !gl->display.window.deviceContext) return false;
-    return SwapBuffers(gl->display.window.deviceContext) != 0;
+    if (!gl || !gl->display.window.deviceContext) return;
+    SwapBuffers(gl->display.window.deviceContext);
 }
 
 void resizeBackBuffersOnRenderer(RendererState* state, uint32_t width, uint32_t height) {

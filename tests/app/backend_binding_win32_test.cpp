@@ -1,7 +1,12 @@
 #include "app/backend_library.h"
+#include "app/module_path.h"
 #include "app/program_state.h"
+#include "engine/platform/module_directory.h"
+#include "engine/platform/utf.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -79,6 +84,39 @@ TEST(BackendBinding, ForcedPathThatDoesNotExistLoadsNothing) {
     EXPECT_TRUE(loadBackendLibrary(&library, "TestRecordingBackend.dll"));
     EXPECT_FALSE(library.mayFallBack);
     unloadBackendLibrary(&library);
+}
+
+// The forced path is UTF-8 from the command line; the library behind it loads whatever
+// the ANSI code page, and an empty path names nothing.
+TEST(BackendBinding, ForcedPathOutsideAsciiLoads) {
+    fixModuleDirectory(GetModuleHandleW(nullptr));
+    const std::string folder = std::string(gModuleDirectory.path) + "backend-caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";
+    const std::string path = folder + "/back.dll";
+    WideText wideFolder, widePath, wideSource;
+    makeWideText(&wideFolder, folder.c_str());
+    makeWideText(&widePath, path.c_str());
+    makeWideText(&wideSource, (std::string(gModuleDirectory.path) + "TestRecordingBackend.dll").c_str());
+    CreateDirectoryW(reinterpret_cast<LPCWSTR>(wideFolder.text), nullptr);
+    ASSERT_TRUE(CopyFileW(reinterpret_cast<LPCWSTR>(wideSource.text), reinterpret_cast<LPCWSTR>(widePath.text), FALSE));
+
+    BackendLibrary library;
+    EXPECT_TRUE(loadBackendLibrary(&library, path.c_str()));
+    ASSERT_NE(library.module, nullptr);
+    EXPECT_FALSE(library.mayFallBack);
+    EXPECT_NE(GetProcAddress(library.module, "initRenderer"), nullptr);
+    wchar_t loaded[MAX_PATH] = {};
+    GetModuleFileNameW(library.module, loaded, MAX_PATH);
+    EXPECT_NE(wcsstr(loaded, L"backend-caf\u00e9 \u65e5\u672c"), nullptr);
+    unloadBackendLibrary(&library);
+
+    EXPECT_FALSE(loadBackendLibrary(&library, ""));
+    EXPECT_EQ(library.module, nullptr);
+
+    DeleteFileW(reinterpret_cast<LPCWSTR>(widePath.text));
+    RemoveDirectoryW(reinterpret_cast<LPCWSTR>(wideFolder.text));
+    releaseWideText(&wideFolder);
+    releaseWideText(&widePath);
+    releaseWideText(&wideSource);
 }
 
 } // namespace

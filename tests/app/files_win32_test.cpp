@@ -42,10 +42,19 @@ TEST(Win32Files, ReadsRelativeToTheModuleDirectoryWhateverTheCurrentDirectory) {
     char exact[5];
     EXPECT_EQ(readFile("quarlo-\xC3\xA9t\xC3\xA9.txt", exact, 5), exact);
     EXPECT_EQ(memcmp(exact, "hello", 5), 0);
-    char small[4];
+    // One byte short: the file goes whole into a new array, the caller's stays untouched.
+    char small[4] = {'x', 'x', 'x', 'x'};
     char* fresh = readFile("quarlo-\xC3\xA9t\xC3\xA9.txt", small, 4);
+    ASSERT_NE(fresh, nullptr);
     EXPECT_NE(fresh, small);
+    EXPECT_EQ(memcmp(fresh, "hello", 5), 0);
+    EXPECT_EQ(memcmp(small, "xxxx", 4), 0);
     delete[] fresh;
+    // No buffer at all behaves the same.
+    char* allocated = readFile("quarlo-\xC3\xA9t\xC3\xA9.txt", nullptr, 0);
+    ASSERT_NE(allocated, nullptr);
+    EXPECT_EQ(memcmp(allocated, "hello", 5), 0);
+    delete[] allocated;
     char* text = readTextFile("quarlo-\xC3\xA9t\xC3\xA9.txt");
     ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, "hello");

@@ -95,6 +95,17 @@ expect_status 0
 expect_count 'attach A.dll' 0
 expect_count 'initRenderer B.dll' 1
 
+# Paths are UTF-8 inside the program; a forced path outside ASCII must reach the
+# loader intact whatever the ANSI code page (Wine's for this locale is 1252).
+scenario forced-path-outside-ascii
+mkdir -p "$dir/café 日本"
+cp "$BIN/TestRecordingBackend.dll" "$dir/café 日本/back.dll"
+run LANG=C.UTF-8 QUARLO_TEST_BACKEND_CLOSE_AFTER=3 -- -forceRenderBackend "Z:$dir/café 日本/back.dll"
+expect_status 0
+expect_count 'initRenderer back.dll' 1
+# The game receives the same path, converted from the wide command line to UTF-8.
+expect_count "^game argument 2 Z:$dir/café 日本/back.dll" 1
+
 scenario trailing-flag-ignored
 backend VidPortOpenGL3_0.dll
 run QUARLO_TEST_BACKEND_CLOSE_AFTER=3 -- -forceRenderBackend
@@ -129,6 +140,19 @@ backend VidPortOpenGL3_0.dll
 run QUARLO_TEST_BACKEND_CLOSE_AFTER=3 --
 expect_status 0
 expect_count 'initRenderer VidPortOpenGL3_0.dll' 1
+
+# A Direct3D 12 library lacking an entry point the program calls is never started,
+# so the fallback does not call its cleanupRenderer either.
+scenario d3d12-backend-incomplete-is-not-cleaned-up
+cp "$BIN/TestIncompleteBackend.dll" "$dir/VidPortD3D12.dll"
+backend VidPortOpenGL3_0.dll
+run QUARLO_TEST_BACKEND_CLOSE_AFTER=3 --
+expect_status 0
+expect_count 'initRenderer VidPortD3D12.dll' 0
+expect_count 'cleanupRenderer VidPortD3D12.dll' 0
+expect_count 'cleanupRenderer VidPortOpenGL3_0.dll' 1
+expect_order 'attach VidPortD3D12.dll' 'detach VidPortD3D12.dll' 'attach VidPortOpenGL3_0.dll' \
+  'initRenderer VidPortOpenGL3_0.dll' 'cleanupRenderer VidPortOpenGL3_0.dll'
 
 scenario shipped-d3d12-shell-falls-back
 cp "$BIN/VidPortD3D12.dll" "$dir/"

@@ -45,7 +45,7 @@ extern ResizeLog gResizeLog;
 
 RendererApi& api();
 // cleanupRenderer and a fresh initRenderer in windowed mode, as at the start of the
-// run; false when either fails.
+// run; false when the window or the private record outlives the cleanup or the start fails.
 bool restartBackend(const WindowParameters* parameters = nullptr);
 RendererState* state();
 void pumpMessages();

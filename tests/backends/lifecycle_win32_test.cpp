@@ -169,7 +169,7 @@ TEST_F(Lifecycle, MouseLockAndPosition) {
 // class and a context again.
 TEST_F(Lifecycle, CleanupEndsTheWindowAndAStartAfterItWorks) {
     api().endFrameInRenderer(state());
-    EXPECT_TRUE(api().cleanupRenderer(state()));
+    api().cleanupRenderer(state());
     pumpMessages();
     EXPECT_EQ(backendWindowHandle(), nullptr);
     EXPECT_EQ(state()->internal, nullptr);

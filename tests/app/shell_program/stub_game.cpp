@@ -1,6 +1,6 @@
 // The game's entry points for the shell test program: they log when the shell calls
-// them (to QUARLO_TEST_BACKEND_LOG, the backend's log) and load fails when
-// QUARLO_TEST_GAME_LOAD=fail.
+// them and the arguments load receives (to QUARLO_TEST_BACKEND_LOG, the backend's
+// log), and load fails when QUARLO_TEST_GAME_LOAD=fail.
 #include "game/game.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -15,13 +15,25 @@ struct GameState {
 };
 
 namespace {
-void logLine(const char* text, int value) {
+FILE* openLog() {
     char path[1024];
     DWORD n = GetEnvironmentVariableA("QUARLO_TEST_BACKEND_LOG", path, sizeof(path));
-    if (n == 0 || n >= sizeof(path)) return;
-    FILE* log = fopen(path, "a");
+    if (n == 0 || n >= sizeof(path)) return nullptr;
+    return fopen(path, "a");
+}
+
+void logLine(const char* text, int value) {
+    FILE* log = openLog();
     if (!log) return;
     fprintf(log, "game %s %d\n", text, value);
+    fclose(log);
+}
+
+// The arguments as the game receives them, byte for byte.
+void logArguments(int argc, char** argv) {
+    FILE* log = openLog();
+    if (!log) return;
+    for (int i = 0; i < argc; ++i) fprintf(log, "game argument %d %s\n", i, argv[i]);
     fclose(log);
 }
 } // namespace
@@ -33,7 +45,8 @@ GameState* constructGame(GameState* game) {
     return game;
 }
 
-bool loadGame(GameState*, int argc, char**) {
+bool loadGame(GameState*, int argc, char** argv) {
+    logArguments(argc, argv);
     char value[16];
     DWORD n = GetEnvironmentVariableA("QUARLO_TEST_GAME_LOAD", value, sizeof(value));
     bool fail = n > 0 && n < sizeof(value) && strcmp(value, "fail") == 0;

@@ -5,6 +5,8 @@
 //   "fail"     initRenderer fails;
 //   "nowindow" initRenderer succeeds without ever creating a window.
 // QUARLO_TEST_BACKEND_CLOSE_AFTER=N posts WM_CLOSE to the window at the N-th swap.
+// Built with RECORDING_BACKEND_INCOMPLETE it lacks one entry point the program calls
+// (getMaxTextureSizeInRenderer) and still exports initRenderer and cleanupRenderer.
 #include "backend/backend_window.h"
 #include "backend/renderer_api.h"
 
@@ -115,11 +117,10 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
     return true;
 }
 
-bool cleanupRenderer(RendererState*) {
-    logLine("cleanupRenderer");
+void cleanupRenderer(RendererState*) {
+    logLine("cleanupRenderer %s", moduleName());
     if (gWindow.window) DestroyWindow(gWindow.window);
     gWindow.window = nullptr;
-    return true;
 }
 
 void beginFrameInRenderer(RendererState* state) {
@@ -132,13 +133,12 @@ void beginFrameInRenderer(RendererState* state) {
 
 void endFrameInRenderer(RendererState*) { logLine("endFrame"); }
 
-bool swapBuffersOnRenderer(RendererState*) {
+void swapBuffersOnRenderer(RendererState*) {
     ++gSwaps;
     logLine("swap %d", gSwaps);
     int closeAfter = environmentNumber("QUARLO_TEST_BACKEND_CLOSE_AFTER");
     if (closeAfter > 0 && gSwaps == closeAfter && gWindow.window) PostMessageW(gWindow.window, WM_CLOSE, 0, 0);
     Sleep(1);
-    return true;
 }
 
 void clearColorBufferOnRenderer(RendererState*, const float* rgba) {
@@ -196,7 +196,9 @@ void bindVertexBufferInRenderer(RendererState*, uint32_t) {}
 void bindIndexBufferInRenderer(RendererState*, uint32_t) {}
 uint32_t getTextureIDInRenderer(RendererState*) { return gNextId++; }
 uint32_t getUniformIDInRenderer(RendererState*) { return 0; }
+#ifndef RECORDING_BACKEND_INCOMPLETE
 uint32_t getMaxTextureSizeInRenderer(RendererState*) { return 4096; }
+#endif
 const char* getShaderSourceFileExtensionInRenderer(void) { return ".glsl"; }
 const char* defaultGUITextShaderSource(void) { return "#version 130\n"; }
 const char* defaultGUIColorShaderSource(void) { return "#version 130\n"; }
