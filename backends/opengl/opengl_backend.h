@@ -20,6 +20,12 @@ struct IndexBufferSlot {
     uint32_t indexCount;
 };
 
+// A GL frame buffer this context made, and the program's record it was made for.
+struct FrameBufferOwner {
+    const FrameBufferRecord* record;
+    uint32_t frameBuffer; // GL frame buffer name
+};
+
 enum { TEXTURE_UNIT_COUNT = 8 };
 
 struct ProgramSlot {
@@ -71,6 +77,12 @@ struct OpenGLBackendState {
     uint32_t programCount;
     uint32_t programCapacity;
     ProgramSlot* programs;
+    // Frame buffers live and named by the records that made them. A record keeps its
+    // handle across a cleanupRenderer and a new initRenderer, whose context hands out
+    // the same small names again: a handle counts only when its record is listed here.
+    uint32_t frameBufferCount;
+    uint32_t frameBufferCapacity;
+    FrameBufferOwner* frameBuffers;
     BackendDisplay display; // the window part and the monitor list
 };
 
