@@ -77,9 +77,10 @@ struct OpenGLBackendState {
     uint32_t programCount;
     uint32_t programCapacity;
     ProgramSlot* programs;
-    // Frame buffers live and named by the records that made them. A record keeps its
-    // handle across a cleanupRenderer and a new initRenderer, whose context hands out
-    // the same small names again: a handle counts only when its record is listed here.
+    // The frame buffers this context made, each with the record it was made for. A
+    // record keeps its handle across cleanupRenderer and a new initRenderer, whose
+    // context hands out the same small names again: a record's handle counts only
+    // when the record is listed here with it.
     uint32_t frameBufferCount;
     uint32_t frameBufferCapacity;
     FrameBufferOwner* frameBuffers;

@@ -48,7 +48,8 @@ std::vector<float> boundArrayBufferFloats() {
     GLint size = 0;
     getParameter(kArrayBuffer, kBufferSize, &size);
     contents.resize(static_cast<size_t>(size) / sizeof(float));
-    if (!contents.empty()) getSubData(kArrayBuffer, 0, static_cast<ptrdiff_t>(contents.size() * sizeof(float)), contents.data());
+    if (!contents.empty())
+        getSubData(kArrayBuffer, 0, static_cast<ptrdiff_t>(contents.size() * sizeof(float)), contents.data());
     return contents;
 }
 
@@ -271,7 +272,8 @@ TEST_F(Buffers, OlderFamilySendsIntoTheBuffersItsCreateCallsMade) {
     };
     std::vector<Sent> sent;
     for (uint32_t i = 0; i < 64 && (sent.empty() || sent.back().id <= state()->quadVertexInput + 1); ++i) {
-        const uint32_t id = i % 2 ? api().createBufferInRenderer(state()) : api().createVertexBufferInRenderer(state(), 9);
+        const uint32_t id =
+            i % 2 ? api().createBufferInRenderer(state()) : api().createVertexBufferInRenderer(state(), 9);
         ASSERT_NE(id, RENDERER_INVALID_ID);
         std::vector<float> floats(6 + i % 3, 5.0f + static_cast<float>(i));
         if (i % 2)
