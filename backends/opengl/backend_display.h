@@ -43,13 +43,14 @@ extern const WindowStyle kWindowStyles[WINDOW_STYLE_USE_COUNT];
 
 // Called at WM_CREATE of every backend window, before the program's procedure sees
 // the message, with the window part already stored in the window's user data. The
-// OpenGL library creates or re-attaches its context here; null for none.
-typedef void (*WindowCreatedHook)(BackendWindow* record, HWND window);
+// OpenGL library creates or re-attaches its context here; null for none. False
+// refuses the window: CreateWindowExW then fails, and so does the caller's switch.
+typedef bool (*WindowCreatedHook)(BackendWindow* record, HWND window);
 
 // The window procedure of the backend window class: stores the creation parameter at
-// WM_CREATE, runs the hook, and forwards every message to the procedure the program
-// registered (DefWindowProcW until a window has its user data, or when the program
-// registered none).
+// WM_CREATE, runs the hook (answering -1 when it refuses the window), and forwards
+// every message to the procedure the program registered (DefWindowProcW until a
+// window has its user data, or when the program registered none).
 LRESULT CALLBACK backendWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void setWindowCreatedHook(WindowCreatedHook hook);
 

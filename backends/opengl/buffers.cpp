@@ -207,7 +207,20 @@ void bindIndexBufferInRenderer(RendererState* state, uint32_t id) {
     if (slot) bindIndexBufferThroughState(state, id, slot);
 }
 
-// The older family: plain GL buffers in their own list.
+// The older family. createBufferInRenderer and createVertexBufferInRenderer hand out
+// indices into the plain list, createIndexBufferInRenderer a slot of the index list;
+// each send writes into the list its create call filled. A plain-buffer index read as
+// a vertex input would overwrite that vertex input (index 0 is the unit quad).
+namespace {
+
+// The GL name of a plain buffer, or 0 when the index names none or it was deleted.
+uint32_t plainBuffer(RendererState* state, uint32_t id) {
+    OpenGLBackendState* gl = openGLState(state);
+    return gl && id < gl->bufferCount ? gl->buffers[id] : 0;
+}
+
+} // namespace
+
 uint32_t createBufferInRenderer(RendererState* state) {
     OpenGLBackendState* gl = openGLState(state);
     if (!gl || !growSlotList(reinterpret_cast<void**>(&gl->buffers), &gl->bufferCapacity, gl->bufferCount,
@@ -222,9 +235,9 @@ uint32_t createBufferInRenderer(RendererState* state) {
 uint32_t createVertexBufferInRenderer(RendererState* state, uint32_t) { return createBufferInRenderer(state); }
 
 void sendVerticesToBufferInRenderer(RendererState* state, uint32_t id, const float* data, uint32_t floatCount) {
-    VertexInputSlot* slot = vertexInputSlot(state, id);
-    if (!slot) return;
-    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
+    const uint32_t name = plainBuffer(state, id);
+    if (name == 0) return;
+    bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, name);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<uint64_t>(floatCount) * sizeof(float)), data,
                  GL_STATIC_DRAW);
 }
@@ -234,15 +247,16 @@ void sendDataToBufferInRenderer(RendererState* state, uint32_t id, const float* 
 }
 
 void sendIndicesToBufferInRenderer(RendererState* state, uint32_t id, const uint32_t* data, uint32_t count) {
-    OpenGLBackendState* gl = openGLState(state);
-    if (!gl || id >= gl->bufferCount || gl->buffers[id] == 0) return;
-    bindBufferOutsideDraws(state, GL_ELEMENT_ARRAY_BUFFER, gl->buffers[id]);
+    IndexBufferSlot* slot = indexBufferSlot(state, id);
+    if (!slot) return;
+    bindBufferOutsideDraws(state, GL_ELEMENT_ARRAY_BUFFER, slot->buffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes(count)), data, GL_STATIC_DRAW);
+    slot->indexCount = count; // the draws take the whole buffer's count from here
 }
 
 void deleteBufferInRenderer(RendererState* state, uint32_t id) {
     OpenGLBackendState* gl = openGLState(state);
-    if (!gl || id >= gl->bufferCount || gl->buffers[id] == 0) return;
+    if (plainBuffer(state, id) == 0) return;
     glDeleteBuffers(1, &gl->buffers[id]);
     gl->buffers[id] = 0; // the entry stays, and a second delete finds nothing to delete
 }

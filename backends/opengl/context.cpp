@@ -21,7 +21,7 @@ const float kUnitQuadVertices[4 * 11] = {
 };
 const uint32_t kUnitQuadIndices[6] = {0, 2, 1, 1, 2, 3};
 
-void setPixelFormat(HDC deviceContext) {
+bool setPixelFormat(HDC deviceContext) {
     PIXELFORMATDESCRIPTOR descriptor = {};
     descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
     descriptor.nVersion = 1;
@@ -31,34 +31,54 @@ void setPixelFormat(HDC deviceContext) {
     descriptor.cDepthBits = 16;
     descriptor.iLayerType = PFD_MAIN_PLANE;
     int format = ChoosePixelFormat(deviceContext, &descriptor);
-    if (format) SetPixelFormat(deviceContext, format, &descriptor);
+    return format != 0 && SetPixelFormat(deviceContext, format, &descriptor) != 0;
 }
 
-// WM_CREATE of every backend window. The first window creates the context (3.0 when
-// the driver offers wglCreateContextAttribsARB, else the legacy one); windows made
-// later by mode switches get a pixel format and the same context, so every GL object
-// survives the switch. A context kept from the legacy path is shared the same way.
-void attachContext(BackendWindow* record, HWND window) {
+// The first window: a 3.0 context when the driver offers wglCreateContextAttribsARB,
+// else the legacy one, current on the window. On failure the record keeps no context,
+// and initRenderer reports that itself.
+void createContext(BackendWindow* record, HDC deviceContext) {
+    HGLRC legacy = wglCreateContext(deviceContext);
+    if (!legacy) return;
+    if (!wglMakeCurrent(deviceContext, legacy)) {
+        wglDeleteContext(legacy);
+        return;
+    }
+    PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
+    HGLRC modern = createContextAttribs ? createContextAttribs(deviceContext, nullptr, kContextAttributes) : nullptr;
+    if (modern && wglMakeCurrent(deviceContext, modern)) {
+        wglDeleteContext(legacy);
+        record->renderingContext = modern;
+        return;
+    }
+    if (modern) wglDeleteContext(modern);
+    if (wglMakeCurrent(deviceContext, legacy)) {
+        record->renderingContext = legacy;
+    } else {
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(legacy);
+    }
+}
+
+// WM_CREATE of every backend window. The first window creates the context; windows
+// made later by mode switches get a pixel format and the same context, so every GL
+// object survives the switch. A context kept from the legacy path is shared the same
+// way. A later window the context cannot be made current on is refused, so that the
+// switch that made it fails instead of reporting a window GL does not draw into.
+bool attachContext(BackendWindow* record, HWND window) {
     HDC deviceContext = GetDC(window);
     record->deviceContext = deviceContext;
-    setPixelFormat(deviceContext);
+    const bool formatSet = deviceContext && setPixelFormat(deviceContext);
     if (!record->renderingContext) {
-        HGLRC legacy = wglCreateContext(deviceContext);
-        if (!legacy) return;
-        wglMakeCurrent(deviceContext, legacy);
-        PFNWGLCREATECONTEXTATTRIBSARBPROC createContextAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
-            reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
-        HGLRC modern =
-            createContextAttribs ? createContextAttribs(deviceContext, nullptr, kContextAttributes) : nullptr;
-        if (modern) {
-            wglMakeCurrent(nullptr, nullptr);
-            wglDeleteContext(legacy);
-            record->renderingContext = modern;
-        } else {
-            record->renderingContext = legacy;
-        }
+        if (formatSet) createContext(record, deviceContext);
+        return true;
     }
-    wglMakeCurrent(deviceContext, static_cast<HGLRC>(record->renderingContext));
+    if (formatSet && wglMakeCurrent(deviceContext, static_cast<HGLRC>(record->renderingContext))) return true;
+    OutputDebugStringA("VidPortOpenGL3_0: the OpenGL context cannot be made current on the new window\n");
+    if (deviceContext) ReleaseDC(window, deviceContext);
+    record->deviceContext = nullptr;
+    return false;
 }
 
 float readMaxAnisotropy() {
@@ -85,7 +105,7 @@ void setFixedRenderState(OpenGLBackendState* gl) {
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_BLEND);
     glEnable(GL_SCISSOR_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ZERO); // alpha is not blended
     glActiveTexture(GL_TEXTURE0);
 }
 
@@ -94,6 +114,7 @@ void releaseBackendRecord(OpenGLBackendState* gl) {
     free(gl->indexBuffers);
     free(gl->buffers);
     free(gl->programs);
+    free(gl->frameBuffers);
     free(gl->display.monitors);
     free(gl);
 }
@@ -169,6 +190,10 @@ void cleanupRenderer(RendererState* state) {
         restoreDesktopDisplayMode();
         ShowCursor(TRUE);
     }
+    // Borderless and fullscreen windows keep the cursor clipped to their area (the
+    // backend's switches and the program's button handling both clip there); the
+    // clip must not outlive the window.
+    ClipCursor(nullptr);
     if (window.renderingContext) {
         wglMakeCurrent(window.deviceContext, nullptr);
         wglDeleteContext(static_cast<HGLRC>(window.renderingContext));

@@ -15,16 +15,38 @@ void bindBackBufferArea(RendererState* state) {
     setTargetArea(windowRectWidth(&gl->display.window), windowRectHeight(&gl->display.window));
 }
 
-bool isCreated(const FrameBufferRecord* frameBuffer) {
-    return frameBuffer->handle != RENDERER_INVALID_ID && frameBuffer->handle != 0;
+FrameBufferOwner* ownerEntry(OpenGLBackendState* gl, const FrameBufferRecord* frameBuffer) {
+    for (uint32_t i = 0; i < gl->frameBufferCount; ++i)
+        if (gl->frameBuffers[i].record == frameBuffer) return &gl->frameBuffers[i];
+    return nullptr;
 }
 
-// The GL frame buffer a record already names, or 0. A re-creation (every window
-// resize) keeps that name instead of leaking one per call.
-GLuint existingFrameBuffer(const FrameBufferRecord* frameBuffer) {
-    if (!isCreated(frameBuffer)) return 0;
-    const GLuint name = frameBuffer->handle;
-    return glIsFramebuffer(name) ? name : 0;
+// The GL frame buffer the record names, when this context made it for that record;
+// else 0. A handle left from an earlier context, or copied from another record, may
+// be the name of another record's frame buffer now, which it must neither re-create,
+// bind nor delete.
+GLuint ownedFrameBuffer(OpenGLBackendState* gl, const FrameBufferRecord* frameBuffer) {
+    if (frameBuffer->handle == RENDERER_INVALID_ID || frameBuffer->handle == 0) return 0;
+    const FrameBufferOwner* owner = ownerEntry(gl, frameBuffer);
+    return owner && owner->frameBuffer == frameBuffer->handle ? owner->frameBuffer : 0;
+}
+
+// The record's entry, made when it has none (null when the list cannot grow). A
+// record emptied without destroyFrameBufferInRenderer keeps its entry, which then
+// takes the record's new frame buffer.
+FrameBufferOwner* ownerSlot(OpenGLBackendState* gl, const FrameBufferRecord* frameBuffer) {
+    if (FrameBufferOwner* owner = ownerEntry(gl, frameBuffer)) return owner;
+    if (!growSlotList(reinterpret_cast<void**>(&gl->frameBuffers), &gl->frameBufferCapacity, gl->frameBufferCount,
+                      sizeof(FrameBufferOwner), 4))
+        return nullptr;
+    FrameBufferOwner* owner = &gl->frameBuffers[gl->frameBufferCount++];
+    *owner = FrameBufferOwner{frameBuffer, 0};
+    return owner;
+}
+
+void forgetOwner(OpenGLBackendState* gl, const FrameBufferRecord* frameBuffer) {
+    FrameBufferOwner* owner = ownerEntry(gl, frameBuffer);
+    if (owner) *owner = gl->frameBuffers[--gl->frameBufferCount];
 }
 
 void detachEverything(GLint maxColorAttachments) {
@@ -37,7 +59,8 @@ void detachEverything(GLint maxColorAttachments) {
 
 void createFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameBuffer, uint32_t width, uint32_t height,
                                  TextureDescription** attachments, uint32_t attachmentCount) {
-    if (!openGLState(state) || !frameBuffer || width == 0 || height == 0) return;
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || !frameBuffer || width == 0 || height == 0) return;
     if (attachmentCount > 0 && !attachments) return;
     free(frameBuffer->textures);
     frameBuffer->textures = nullptr;
@@ -54,13 +77,24 @@ void createFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameB
     GLint maxColorAttachments = 0;
     glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &maxColorAttachments);
     if (maxColorAttachments > MAX_COLOR_ATTACHMENTS) maxColorAttachments = MAX_COLOR_ATTACHMENTS;
-    GLuint name = existingFrameBuffer(frameBuffer);
+    // A re-creation (every window resize) keeps the record's frame buffer instead of
+    // leaking one per call.
+    GLuint name = ownedFrameBuffer(gl, frameBuffer);
     if (name != 0) {
         glBindFramebuffer(GL_FRAMEBUFFER, name);
         detachEverything(maxColorAttachments);
     } else {
+        FrameBufferOwner* owner = ownerSlot(gl, frameBuffer);
+        if (!owner) {
+            free(frameBuffer->textures);
+            frameBuffer->textures = nullptr;
+            frameBuffer->attachmentCount = 0;
+            frameBuffer->handle = RENDERER_INVALID_ID;
+            return;
+        }
         glGenFramebuffers(1, &name);
         glBindFramebuffer(GL_FRAMEBUFFER, name);
+        owner->frameBuffer = name;
     }
     frameBuffer->handle = name;
 
@@ -96,11 +130,12 @@ void createFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameB
 
 void destroyFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameBuffer) {
     if (!frameBuffer) return;
-    if (openGLState(state)) {
-        GLuint name = existingFrameBuffer(frameBuffer);
+    if (OpenGLBackendState* gl = openGLState(state)) {
+        GLuint name = ownedFrameBuffer(gl, frameBuffer);
         if (name != 0) {
             if (frameBuffer->bound) bindBackBufferArea(state);
             glDeleteFramebuffers(1, &name);
+            forgetOwner(gl, frameBuffer);
             frameBuffer->handle = RENDERER_INVALID_ID;
             frameBuffer->bound = 0;
         }
@@ -111,8 +146,11 @@ void destroyFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frame
 }
 
 void bindFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameBuffer) {
-    if (!openGLState(state) || !frameBuffer || !isCreated(frameBuffer)) return;
-    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer->handle);
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || !frameBuffer) return;
+    const GLuint name = ownedFrameBuffer(gl, frameBuffer);
+    if (name == 0) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, name);
     setTargetArea(static_cast<int32_t>(frameBuffer->width), static_cast<int32_t>(frameBuffer->height));
     frameBuffer->bound = 1;
 }
@@ -124,7 +162,8 @@ void unbindFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameB
 }
 
 void clearFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameBuffer) {
-    if (!openGLState(state) || !frameBuffer || !isCreated(frameBuffer)) return;
+    OpenGLBackendState* gl = openGLState(state);
+    if (!gl || !frameBuffer || ownedFrameBuffer(gl, frameBuffer) == 0) return;
     const bool wasBound = frameBuffer->bound != 0;
     if (!wasBound) bindFrameBufferInRenderer(state, frameBuffer);
     clearWithDepthWrites(state, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

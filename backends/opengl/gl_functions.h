@@ -50,10 +50,10 @@
     X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray, 1)         \
     X(PFNGLDISABLEVERTEXATTRIBARRAYPROC, glDisableVertexAttribArray, 1)       \
     X(PFNGLACTIVETEXTUREPROC, glActiveTexture, 1)                             \
+    X(PFNGLBLENDFUNCSEPARATEPROC, glBlendFuncSeparate, 1)                     \
     X(PFNGLGENERATEMIPMAPPROC, glGenerateMipmap, 1)                           \
     X(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers, 1)                         \
     X(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers, 1)                   \
-    X(PFNGLISFRAMEBUFFERPROC, glIsFramebuffer, 1)                             \
     X(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer, 1)                         \
     X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D, 1)               \
     X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus, 1)           \

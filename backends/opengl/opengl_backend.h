@@ -20,6 +20,12 @@ struct IndexBufferSlot {
     uint32_t indexCount;
 };
 
+// A GL frame buffer this context made, and the program's record it was made for.
+struct FrameBufferOwner {
+    const FrameBufferRecord* record;
+    uint32_t frameBuffer; // GL frame buffer name
+};
+
 enum { TEXTURE_UNIT_COUNT = 8 };
 
 struct ProgramSlot {
@@ -71,6 +77,13 @@ struct OpenGLBackendState {
     uint32_t programCount;
     uint32_t programCapacity;
     ProgramSlot* programs;
+    // The frame buffers this context made, each with the record it was made for. A
+    // record keeps its handle across cleanupRenderer and a new initRenderer, whose
+    // context hands out the same small names again: a record's handle counts only
+    // when the record is listed here with it.
+    uint32_t frameBufferCount;
+    uint32_t frameBufferCapacity;
+    FrameBufferOwner* frameBuffers;
     BackendDisplay display; // the window part and the monitor list
 };
 

@@ -134,19 +134,21 @@ void applyCullMode(uint32_t mode) {
     }
 }
 
+// Only colour is blended: alpha always takes the source's (source × 1 +
+// destination × 0), so a target's alpha is what the last draw wrote.
 void applyBlendMode(uint32_t mode) {
     switch (mode) {
     case BLEND_ALPHA:
         glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ZERO);
         break;
     case BLEND_PREMULTIPLIED:
         glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        glBlendFuncSeparate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ZERO);
         break;
     case BLEND_ADDITIVE:
         glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
+        glBlendFuncSeparate(GL_ONE, GL_ONE, GL_ONE, GL_ZERO);
         break;
     case BLEND_NONE:
         glDisable(GL_BLEND);

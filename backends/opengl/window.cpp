@@ -46,7 +46,8 @@ LRESULT CALLBACK backendWindowProcedure(HWND window, UINT message, WPARAM wParam
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
         if (record) {
             record->window = window;
-            if (gCreatedHook) gCreatedHook(record, window);
+            // A window refused here never reaches the program's WM_CREATE.
+            if (gCreatedHook && !gCreatedHook(record, window)) return -1;
         }
     } else if (!GetWindowLongPtrW(window, GWLP_USERDATA)) {
         return DefWindowProcW(window, message, wParam, lParam);

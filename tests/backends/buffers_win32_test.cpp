@@ -30,6 +30,29 @@ std::vector<float> format0Vertices(const std::vector<float>& positions) {
     return vertices;
 }
 
+// The bytes of the buffer bound to GL_ARRAY_BUFFER, read back through GL.
+std::vector<float> boundArrayBufferFloats() {
+    typedef void(APIENTRY * GetBufferParameterivFn)(GLenum, GLenum, GLint*);
+    typedef void(APIENTRY * GetBufferSubDataFn)(GLenum, ptrdiff_t, ptrdiff_t, void*);
+    const GetBufferParameterivFn getParameter = reinterpret_cast<GetBufferParameterivFn>(
+        reinterpret_cast<void*>(wglGetProcAddress("glGetBufferParameteriv")));
+    const GetBufferSubDataFn getSubData =
+        reinterpret_cast<GetBufferSubDataFn>(reinterpret_cast<void*>(wglGetProcAddress("glGetBufferSubData")));
+    std::vector<float> contents;
+    if (!getParameter || !getSubData) {
+        ADD_FAILURE() << "the context lacks glGetBufferSubData";
+        return contents;
+    }
+    const GLenum kArrayBuffer = 0x8892;
+    const GLenum kBufferSize = 0x8764;
+    GLint size = 0;
+    getParameter(kArrayBuffer, kBufferSize, &size);
+    contents.resize(static_cast<size_t>(size) / sizeof(float));
+    if (!contents.empty())
+        getSubData(kArrayBuffer, 0, static_cast<ptrdiff_t>(contents.size() * sizeof(float)), contents.data());
+    return contents;
+}
+
 using Buffers = BackendTest;
 
 TEST_F(Buffers, CreateDeleteCreateReusesTheHandleAndItsStorage) {
@@ -221,6 +244,92 @@ TEST_F(Buffers, DrawsBindTheirOwnIndexBufferAfterOtherBufferWork) {
         api().drawIndexedInRenderer(state(), shader, whole, state()->quadVertexInput);
         EXPECT_RGB(readPixel(14, 14), 255, 0, 0) << step.what;
     }
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
+// The older family is used by no caller in the game, but its ids must still name the
+// buffers their own create calls made: a plain-buffer id taken for a vertex input
+// would rewrite that vertex input (0 is the unit quad), and indices sent to an index
+// buffer of createIndexBufferInRenderer must be the ones a draw with it reads.
+TEST_F(Buffers, OlderFamilySendsIntoTheBuffersItsCreateCallsMade) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
+    ShaderRecord* shader = newShader();
+    ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3));
+    FrameBufferRecord* target = newTarget(16, 16);
+    GLint quadName = -1;
+    if (gBackend.openGL) {
+        state()->boundVertexInput = RENDERER_INVALID_ID;
+        api().bindVertexBufferInRenderer(state(), state()->quadVertexInput);
+        quadName = boundGLBuffer(kArrayBufferBinding);
+    }
+
+    // Plain buffers up to and past the unit quad's vertex input id, each sent data
+    // that would wreck the quad if it landed there.
+    struct Sent {
+        uint32_t id;
+        GLint name;
+        std::vector<float> floats;
+    };
+    std::vector<Sent> sent;
+    for (uint32_t i = 0; i < 64 && (sent.empty() || sent.back().id <= state()->quadVertexInput + 1); ++i) {
+        const uint32_t id =
+            i % 2 ? api().createBufferInRenderer(state()) : api().createVertexBufferInRenderer(state(), 9);
+        ASSERT_NE(id, RENDERER_INVALID_ID);
+        std::vector<float> floats(6 + i % 3, 5.0f + static_cast<float>(i));
+        if (i % 2)
+            api().sendDataToBufferInRenderer(state(), id, floats.data(), static_cast<uint32_t>(floats.size()));
+        else
+            api().sendVerticesToBufferInRenderer(state(), id, floats.data(), static_cast<uint32_t>(floats.size()));
+        const GLint name = gBackend.openGL ? boundGLBuffer(kArrayBufferBinding) : 0;
+        if (gBackend.openGL) {
+            EXPECT_NE(name, quadName) << "buffer " << id << " was sent into the unit quad";
+            EXPECT_EQ(boundArrayBufferFloats(), floats) << "buffer " << id;
+            for (const Sent& before : sent) EXPECT_NE(before.name, name) << "buffers " << before.id << " and " << id;
+        }
+        sent.push_back(Sent{id, name, floats});
+    }
+    if (gBackend.openGL) {
+        // A second send reaches the buffer of the first one.
+        const std::vector<float> again(4, -2.0f);
+        api().sendVerticesToBufferInRenderer(state(), sent[0].id, again.data(), 4);
+        EXPECT_EQ(boundGLBuffer(kArrayBufferBinding), sent[0].name);
+        EXPECT_EQ(boundArrayBufferFloats(), again);
+    }
+
+    api().bindFrameBufferInRenderer(state(), target);
+    api().enableDepthTestOnRenderer(state(), false);
+    api().clearCurrentFrameBuffer(state());
+    drawPlaced(shader, -1, -1, 1, 1, 0, kRed);
+    for (const int32_t corner : {1, 14}) {
+        EXPECT_RGB(readPixel(corner, 1), 255, 0, 0) << "the unit quad after the older family's sends";
+        EXPECT_RGB(readPixel(corner, 14), 255, 0, 0) << "the unit quad after the older family's sends";
+    }
+
+    // Indices sent to an older-family index buffer are what a draw with it reads.
+    const uint32_t index = api().createIndexBufferInRenderer(state(), 3);
+    ASSERT_NE(index, RENDERER_INVALID_ID);
+    const uint32_t lowerLeft[3] = {0, 2, 1};
+    api().sendIndicesToBufferInRenderer(state(), index, lowerLeft, 3);
+    api().clearCurrentFrameBuffer(state());
+    api().drawIndexedInRenderer(state(), shader, index, state()->quadVertexInput);
+    EXPECT_RGB(readPixel(2, 2), 255, 0, 0);
+    EXPECT_RGB(readPixel(13, 13), 255, 255, 255);
+    const uint32_t wholeQuad[6] = {0, 2, 1, 1, 2, 3};
+    api().sendIndicesToBufferInRenderer(state(), index, wholeQuad, 6);
+    api().clearCurrentFrameBuffer(state());
+    api().drawIndexedInRenderer(state(), shader, index, state()->quadVertexInput);
+    EXPECT_RGB(readPixel(13, 13), 255, 0, 0);
+
+    // Sends and deletes of ids that name nothing change nothing.
+    api().sendIndicesToBufferInRenderer(state(), 40000, wholeQuad, 6);
+    api().sendVerticesToBufferInRenderer(state(), 40000, sent[0].floats.data(), 6);
+    api().deleteBufferInRenderer(state(), 40000);
+    api().deleteBufferInRenderer(state(), sent[0].id);
+    api().sendVerticesToBufferInRenderer(state(), sent[0].id, sent[0].floats.data(), 6);
+    api().clearCurrentFrameBuffer(state());
+    drawPlaced(shader, -1, -1, 1, 1, 0, kRed);
+    EXPECT_RGB(readPixel(1, 1), 255, 0, 0);
+    EXPECT_RGB(readPixel(14, 14), 255, 0, 0);
     api().unbindFrameBufferInRenderer(state(), target);
 }
 

@@ -187,4 +187,70 @@ TEST_F(Lifecycle, CleanupEndsTheWindowAndAStartAfterItWorks) {
     EXPECT_RGB(readPixel(5, 5), 0, 255, 0);
 }
 
+// A frame buffer record keeps its handle across cleanupRenderer and a new start,
+// whose context hands out the same small names again. Such a record must not reach
+// the frame buffer that now has its number: binding, clearing and destroying it leave
+// that one alone, and re-creating it makes a frame buffer of its own.
+TEST_F(Lifecycle, FrameBufferRecordsOfAnEarlierStartTakeNothingOver) {
+    const float red[4] = {1, 0, 0, 1};
+    const float green[4] = {0, 1, 0, 1};
+    TextureDescription color = colorDescription(8, 8);
+    TextureDescription* attachments[1] = {&color};
+    api().endFrameInRenderer(state());
+    ASSERT_TRUE(restartBackend());
+    FrameBufferRecord* earlier = newTarget(8, 8);
+    const uint32_t earlierHandle = earlier->handle;
+    ASSERT_NE(earlierHandle, RENDERER_INVALID_ID);
+    ASSERT_TRUE(restartBackend());
+    api().beginFrameInRenderer(state());
+
+    // Records of this start until one has the earlier record's number.
+    FrameBufferRecord current[16] = {};
+    uint32_t made = 0;
+    FrameBufferRecord* twin = nullptr;
+    while (!twin && made < 16) {
+        FrameBufferRecord* record = &current[made++];
+        record->handle = RENDERER_INVALID_ID;
+        api().createFrameBufferInRenderer(state(), record, 8, 8, attachments, 1);
+        if (record->handle == earlierHandle) twin = record;
+    }
+    ASSERT_NE(twin, nullptr) << "no frame buffer of this start has number " << earlierHandle;
+    api().bindFrameBufferInRenderer(state(), twin);
+    api().clearColorBufferOnRenderer(state(), red);
+    api().unbindFrameBufferInRenderer(state(), twin);
+
+    auto twinIsRed = [&](const char* after) {
+        api().bindFrameBufferInRenderer(state(), twin);
+        EXPECT_RGB(readPixel(4, 4), 255, 0, 0) << after;
+        api().unbindFrameBufferInRenderer(state(), twin);
+    };
+    api().bindFrameBufferInRenderer(state(), earlier);
+    api().clearColorBufferOnRenderer(state(), green);
+    api().unbindFrameBufferInRenderer(state(), earlier);
+    twinIsRed("binding the earlier record");
+    api().clearFrameBufferInRenderer(state(), earlier);
+    twinIsRed("clearing the earlier record");
+
+    api().createFrameBufferInRenderer(state(), earlier, 8, 8, attachments, 1);
+    EXPECT_NE(earlier->handle, twin->handle);
+    api().bindFrameBufferInRenderer(state(), earlier);
+    api().clearColorBufferOnRenderer(state(), green);
+    EXPECT_RGB(readPixel(4, 4), 0, 255, 0);
+    api().unbindFrameBufferInRenderer(state(), earlier);
+    twinIsRed("re-creating the earlier record");
+    // Re-created again, it keeps the frame buffer it has now.
+    const uint32_t own = earlier->handle;
+    api().createFrameBufferInRenderer(state(), earlier, 8, 8, attachments, 1);
+    EXPECT_EQ(earlier->handle, own);
+    api().destroyFrameBufferInRenderer(state(), earlier);
+    twinIsRed("destroying the earlier record");
+
+    // A stale record destroyed before any re-creation deletes nothing either.
+    FrameBufferRecord stale = {};
+    stale.handle = twin->handle;
+    api().destroyFrameBufferInRenderer(state(), &stale);
+    twinIsRed("destroying a copy of its number");
+    for (uint32_t i = 0; i < made; ++i) api().destroyFrameBufferInRenderer(state(), &current[i]);
+}
+
 } // namespace

@@ -262,13 +262,16 @@ TEST_F(Pixels, ScissorClipsToItsBox) {
 
 TEST_F(Pixels, BlendModesFollowTheBoundShader) {
     REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
-    // Half-transparent red over blue.
+    // Half-transparent red over blue whose alpha is a quarter. Only colour blends:
+    // every mode leaves the source's alpha in the target, never a mix with the
+    // target's own.
     const float halfRed[4] = {1, 0, 0, 0.5f};
+    const float quarterBlue[4] = {0, 0, 1, 0.25f};
     const Rgba expected[4] = {
-        {128, 0, 128, 255},                                        // source alpha
-        {255, 0, 128, 255},                                        // premultiplied
-        gBackend.openGL ? Rgba{255, 0, 255, 255} : Rgba{255, 0, 0, 255}, // additive / replace
-        {255, 0, 0, 255},                                          // none
+        {128, 0, 128, 128},                                              // source alpha
+        {255, 0, 128, 128},                                              // premultiplied
+        gBackend.openGL ? Rgba{255, 0, 255, 128} : Rgba{255, 0, 0, 128}, // additive / replace
+        {255, 0, 0, 128},                                                // none
     };
     ShaderRecord* modes[4];
     for (uint32_t mode = 0; mode < 4; ++mode) {
@@ -276,17 +279,19 @@ TEST_F(Pixels, BlendModesFollowTheBoundShader) {
         ASSERT_TRUE(buildShader(modes[mode], testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3, CULL_NONE,
                                 mode));
     }
-    FrameBufferRecord* target = newTarget(16, 16);
+    FrameBufferRecord* target = newTarget(16, 16); // RGBA8: the target keeps alpha
     api().bindFrameBufferInRenderer(state(), target);
     api().enableDepthTestOnRenderer(state(), false);
+    api().clearColorBufferOnRenderer(state(), quarterBlue);
+    ASSERT_TRUE(colorNear(readPixel(8, 8), Rgba{0, 0, 255, 64}, 2, true)) << "the target holds no alpha";
     // Each mode after each other mode, so that a switch that fails to apply shows.
     for (uint32_t from = 0; from < 4; ++from) {
         for (uint32_t to = 0; to < 4; ++to) {
             if (from == to) continue;
             api().bindShaderInRenderer(state(), modes[from]);
-            api().clearColorBufferOnRenderer(state(), kBlue);
+            api().clearColorBufferOnRenderer(state(), quarterBlue);
             drawPlaced(modes[to], -1, -1, 1, 1, 0, halfRed);
-            EXPECT_TRUE(colorNear(readPixel(8, 8), expected[to])) << "blend mode " << to << " after " << from;
+            EXPECT_TRUE(colorNear(readPixel(8, 8), expected[to], 2, true)) << "blend mode " << to << " after " << from;
         }
     }
     api().unbindFrameBufferInRenderer(state(), target);

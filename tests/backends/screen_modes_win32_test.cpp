@@ -59,12 +59,17 @@ BOOL CALLBACK collectStaticText(HWND child, LPARAM data) {
     return TRUE;
 }
 
+// The box exists before its text is set: the text is read until it shows (or a
+// bound passes), then the box is dismissed.
 DWORD WINAPI watchForMessageBox(void* data) {
     MessageBoxWatch* watch = static_cast<MessageBoxWatch*>(data);
     for (int i = 0; i < 200; ++i) {
         HWND box = FindWindowW(L"#32770", nullptr);
         if (box) {
-            EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(watch));
+            for (int attempt = 0; attempt < 100 && !watch->text[0]; ++attempt) {
+                EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(watch));
+                if (!watch->text[0]) Sleep(20);
+            }
             InterlockedExchange(&watch->seen, 1);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             return 0;
@@ -72,6 +77,76 @@ DWORD WINAPI watchForMessageBox(void* data) {
         Sleep(50);
     }
     return 0;
+}
+
+// Whether the primary device lists a mode of that size, depth and rate; a display
+// refuses a mode it does not list.
+bool displayListsMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel, uint32_t frequency) {
+    DEVMODEW settings = {};
+    settings.dmSize = sizeof(settings);
+    for (DWORD i = 0; EnumDisplaySettingsW(nullptr, i, &settings); ++i) {
+        if (settings.dmPelsWidth == width && settings.dmPelsHeight == height && settings.dmBitsPerPel == bitsPerPixel &&
+            settings.dmDisplayFrequency == frequency)
+            return true;
+        settings.dmSize = sizeof(settings);
+    }
+    return false;
+}
+
+// Whether the cursor may go anywhere on the desktop.
+bool cursorIsFree() {
+    RECT clip = {};
+    GetClipCursor(&clip);
+    return clip.left == GetSystemMetrics(SM_XVIRTUALSCREEN) && clip.top == GetSystemMetrics(SM_YVIRTUALSCREEN) &&
+           clip.right - clip.left == GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+           clip.bottom - clip.top == GetSystemMetrics(SM_CYVIRTUALSCREEN);
+}
+
+// Clips the cursor as the program does on a button press; false when the system
+// did not take the clip.
+bool clipCursorTo(const RECT& area) {
+    ClipCursor(&area);
+    RECT clip = {};
+    GetClipCursor(&clip);
+    return EqualRect(&clip, &area) != 0;
+}
+
+// While armed, gives the next backend window a pixel format other than the one the
+// backend asks for, before the backend's window procedure sees WM_CREATE: a window
+// may take one pixel format only, so the backend's context cannot be made current
+// on it.
+struct PixelFormatClash {
+    bool armed;
+    bool set;
+};
+PixelFormatClash gClash;
+
+LRESULT CALLBACK clashPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    wchar_t className[64] = {};
+    if (code == HC_ACTION && gClash.armed && sent->message == WM_CREATE &&
+        GetClassNameW(sent->hwnd, className, 64) && wcscmp(className, L"TollanWindowClass") == 0) {
+        gClash.armed = false;
+        HDC deviceContext = GetDC(sent->hwnd);
+        PIXELFORMATDESCRIPTOR wanted = {};
+        wanted.nSize = sizeof(wanted);
+        wanted.nVersion = 1;
+        wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        wanted.iPixelType = PFD_TYPE_RGBA;
+        wanted.cColorBits = 32;
+        wanted.cDepthBits = 16;
+        wanted.iLayerType = PFD_MAIN_PLANE;
+        const int chosen = ChoosePixelFormat(deviceContext, &wanted);
+        PIXELFORMATDESCRIPTOR other = {};
+        const int count = DescribePixelFormat(deviceContext, 1, sizeof(other), &other);
+        for (int format = 1; format <= count && !gClash.set; ++format) {
+            if (format == chosen || !DescribePixelFormat(deviceContext, format, sizeof(other), &other)) continue;
+            if ((other.dwFlags & PFD_DRAW_TO_WINDOW) && (other.dwFlags & PFD_SUPPORT_OPENGL))
+                gClash.set = SetPixelFormat(deviceContext, format, &other) != 0;
+        }
+        ReleaseDC(sent->hwnd, deviceContext);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 using ScreenModes = BackendTest;
@@ -93,30 +168,60 @@ TEST_F(ScreenModes, BorderlessAndFullscreenStarts) {
     EXPECT_EQ(state()->frequencies[state()->currentFrequency], desktop.dmDisplayFrequency);
     EXPECT_EQ(api().windowRefreshFrequencyInRenderer(state()), desktop.dmDisplayFrequency);
 
+    // A cursor clip left in borderless mode (the program clips on a button press and
+    // keeps the clip outside windowed mode) ends with the window. Wine drops a clip by
+    // itself when a shown window of the thread is hidden or destroyed, so the backend
+    // window is hidden before the clip and another window is in front: only
+    // cleanupRenderer can release it then.
+    HWND front = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 16, 16, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(front, nullptr);
+    ShowWindow(backendWindowHandle(), SW_HIDE);
+    SetForegroundWindow(front);
+    pumpMessages();
+    const RECT corner = {10, 10, 200, 100};
+    const bool clipped = clipCursorTo(corner);
+    api().cleanupRenderer(state());
+    pumpMessages();
+    const bool freed = cursorIsFree();
+    DestroyWindow(front);
+    ClipCursor(nullptr);
+    EXPECT_TRUE(clipped) << "the system did not take the clip";
+    EXPECT_TRUE(freed) << "the borderless window's cursor clip outlived it";
+
     // Fullscreen in the desktop's own mode records the mode it set.
     WindowParameters fullscreen = {desktop.dmPelsWidth, desktop.dmPelsHeight, desktop.dmBitsPerPel,
                                    desktop.dmDisplayFrequency, SCREEN_MODE_FULLSCREEN};
-    ASSERT_TRUE(restartBackend(&fullscreen));
+    gBackend.ready = api().initRenderer(state(), &fullscreen, "KV-QX12");
+    pumpMessages();
+    ASSERT_TRUE(gBackend.ready);
     EXPECT_EQ(state()->screenMode, static_cast<uint32_t>(SCREEN_MODE_FULLSCREEN));
     EXPECT_EQ(state()->width, desktop.dmPelsWidth);
     EXPECT_EQ(backendWindowRecord()->bitsPerPixel, desktop.dmBitsPerPel);
     EXPECT_TRUE(api().rendererToFullscreen(state()));
 
-    // A mode the display refuses: "Display mode failed", then a windowed start.
+    // A mode the display does not list is refused: "Display mode failed", then a
+    // windowed start at the size asked for.
     WindowParameters refused = {1234, 567, 32, 61, SCREEN_MODE_FULLSCREEN};
+    const bool listed = displayListsMode(refused.width, refused.height, refused.bitsPerPixel, refused.refreshRate);
     MessageBoxWatch watch = {};
     watch.thread = CreateThread(nullptr, 0, watchForMessageBox, &watch, 0, nullptr);
     const bool started = restartBackend(&refused);
     WaitForSingleObject(watch.thread, 15000);
     CloseHandle(watch.thread);
-    if (watch.seen) {
+    EXPECT_TRUE(started);
+    if (!listed) {
+        EXPECT_TRUE(watch.seen) << "no message box for a mode the display does not list";
         EXPECT_STREQ(watch.text, L"Display mode failed");
         EXPECT_EQ(state()->screenMode, static_cast<uint32_t>(SCREEN_MODE_WINDOWED));
         EXPECT_EQ(state()->width, 1234u);
+    } else if (watch.seen) {
+        // A listed mode may still be refused; the fallback is the same.
+        EXPECT_STREQ(watch.text, L"Display mode failed");
+        EXPECT_EQ(state()->screenMode, static_cast<uint32_t>(SCREEN_MODE_WINDOWED));
     } else {
-        GTEST_LOG_(INFO) << "the display accepted 1234 x 567";
+        EXPECT_EQ(state()->screenMode, static_cast<uint32_t>(SCREEN_MODE_FULLSCREEN));
     }
-    EXPECT_TRUE(started);
 
     ASSERT_TRUE(restartBackend());
     api().beginFrameInRenderer(state());
@@ -282,6 +387,72 @@ TEST_F(ScreenModes, SwitchesKeepEveryObjectDrawing) {
     drawsEverything("after the frequency change");
 
     // The other tests expect the window of a fresh start.
+    ASSERT_TRUE(restartBackend());
+    api().beginFrameInRenderer(state());
+}
+
+// A window made by a switch that the GL context cannot be made current on fails the
+// switch (GL would draw nowhere); a later switch to a window it can reach brings
+// every object back.
+TEST_F(ScreenModes, ASwitchToAWindowTheContextCannotReachFails) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_PLACED);
+    if (!gBackend.openGL) GTEST_SKIP() << "pixel formats concern the OpenGL backend";
+    ShaderRecord* shader = newShader();
+    ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_PLACED), 0, kPlacedUniforms, 4));
+    const uint32_t texture = solidTexture(40, 180, 90, 255);
+    api().endFrameInRenderer(state());
+    struct Hook {
+        HHOOK handle;
+        ~Hook() {
+            if (handle) UnhookWindowsHookEx(handle);
+        }
+    } hook = {SetWindowsHookExW(WH_CALLWNDPROC, clashPixelFormat, nullptr, GetCurrentThreadId())};
+    ASSERT_NE(hook.handle, nullptr);
+
+    struct Switch {
+        const char* what;
+        bool (*fails)();
+        uint32_t modeAfter; // the screen mode a failed switch leaves
+    };
+    const Switch switches[] = {
+        // Fullscreen has changed the display mode when the window fails, and says so.
+        {"to fullscreen", [] { return api().rendererToFullscreen(state()); }, SCREEN_MODE_FULLSCREEN},
+        {"back to windowed", [] { return api().rendererToWindowed(state()); }, FULLSCREEN_BORDERLESS},
+    };
+    for (const Switch& step : switches) {
+        if (step.modeAfter == FULLSCREEN_BORDERLESS) {
+            ASSERT_TRUE(api().rendererToBorderlessWindow(state()));
+            pumpMessages();
+        }
+        gClash = PixelFormatClash{true, false};
+        EXPECT_FALSE(step.fails()) << step.what;
+        pumpMessages();
+        ASSERT_TRUE(gClash.set) << "no second pixel format to give the window " << step.what;
+        EXPECT_EQ(backendWindowHandle(), nullptr) << step.what;
+        EXPECT_EQ(state()->screenMode, step.modeAfter) << step.what;
+        // The frame entry points go on without a window.
+        api().beginFrameInRenderer(state());
+        api().clearCurrentFrameBuffer(state());
+        api().endFrameInRenderer(state());
+        api().swapBuffersOnRenderer(state());
+
+        ASSERT_TRUE(api().rendererToWindowed(state())) << "after the failed switch " << step.what;
+        pumpMessages();
+        ASSERT_NE(backendWindowHandle(), nullptr);
+        api().beginFrameInRenderer(state());
+        api().clearCurrentFrameBuffer(state());
+        api().bindTextureInRenderer(state(), texture, 0);
+        const float white[4] = {1, 1, 1, 1};
+        drawPlaced(shader, -1, -1, 1, 1, 0, white);
+        EXPECT_RGB(readPixel(static_cast<int32_t>(state()->width) / 2, static_cast<int32_t>(state()->height) / 2), 40,
+                   180, 90)
+            << "after the failed switch " << step.what;
+        api().endFrameInRenderer(state());
+        api().swapBuffersOnRenderer(state());
+        pumpMessages();
+    }
+    ClipCursor(nullptr);
+
     ASSERT_TRUE(restartBackend());
     api().beginFrameInRenderer(state());
 }
