@@ -263,8 +263,7 @@ void updateInteraction(GameState* game, const InputSnapshot* input, float dt) {
                 int32_t advance = 1;
                 if (game->hintStep == 3 && game->inventoryCount > 0) advance = 2;
                 if (game->hintStep == 4 && game->doneCount > 0) advance = 2;
-                game->hintStep += advance;
-                if (game->hintStep > HINT_FINAL_STEP) game->hintStep = HINT_FINAL_STEP;
+                game->hintStep += advance; // the skips leave steps 3 and 4 only, so never past the last
             }
         }
     }

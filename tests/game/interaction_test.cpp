@@ -305,13 +305,16 @@ TEST(Interaction, EscapeTogglesThePauseOncePerPress) {
     EXPECT_TRUE(s.game.paused);
     s.frame(escape);
     EXPECT_FALSE(s.game.paused);
-    // Paused, clicks do nothing.
+    // Paused, clicks do nothing, but the play clock runs on.
     s.frame(none);
     s.frame(escape);
     ASSERT_TRUE(s.game.paused);
     s.frame(none);
     s.click(0, kLocker);
     EXPECT_FALSE(s.game.interactables[0].done);
+    float before = s.game.playTime;
+    s.frame(none, 0.5f);
+    EXPECT_FLOAT_EQ(s.game.playTime, before + 0.5f);
 }
 
 TEST(Interaction, LookUpStopsAtTheLimitWhileSidewaysStillTurns) {
@@ -404,6 +407,14 @@ TEST(Interaction, OnlyTheNearestOfOverlappingObjectsIsMarkedAndActs) {
         s.click(0, kLocker);
         EXPECT_FALSE(s.game.interactables[0].done);
         EXPECT_FALSE(s.game.interactables[1].done);
+    }
+    {
+        // Of two objects at the very same depth, the first in the list is the one hit.
+        Scene s;
+        s.addInteractable("lockerTwin", "", false, Vec3{0, 0, 1}, 15, 1.5f, 2);
+        s.frame(s.aimAt(0, kLocker));
+        EXPECT_EQ(s.game.interactables[0].monitorIndex, 0);
+        EXPECT_EQ(s.game.interactables[3].monitorIndex, NO_MONITOR);
     }
     {
         // A thing later in the scan but farther away loses: the key behind the locker.
