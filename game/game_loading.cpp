@@ -129,6 +129,8 @@ bool loadLevelMeshes(GameState* game) {
         if (ok && loadDataMesh(game, &mesh, path)) {
             uploadLoadedMesh(&slot->gpu, &mesh);
             game->levelMeshCount = i + 1;
+            // Picking keeps the positions and triangles: walls hide what lies behind them.
+            if (!appendLevelPick(&game->levelPick, &mesh)) ok = fail(game, "%s: cannot be kept for picking", path);
         } else {
             ok = false;
         }

@@ -40,6 +40,8 @@ void releaseGameContents(GameState* game) {
 
     for (uint32_t i = 0; i < game->levelMeshCount; ++i) releaseBuffers(&game->levelMeshes[i].gpu);
     free(game->levelMeshes);
+    releaseLevelPick(&game->levelPick);
+    releaseDynArray(&game->pickCandidates);
 
     for (uint32_t i = 0; i < game->interactableCount; ++i) {
         Interactable* object = &game->interactables[i];

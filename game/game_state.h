@@ -13,6 +13,7 @@
 #include "engine/text/gui_widget.h"
 #include "engine/text/language_file.h"
 #include "engine/text/name_ids.h"
+#include "game/nearest_pick.h"
 
 #include <stdint.h>
 
@@ -144,6 +145,7 @@ struct GameState {
 
     uint32_t levelMeshCount;
     LevelMesh* levelMeshes;
+    LevelPick levelPick; // every level mesh's triangles, kept for the walls that hide things from a click
 
     uint32_t interactableCount;
     Interactable* interactables;
@@ -188,6 +190,7 @@ struct GameState {
     int32_t lastMouseX;
     int32_t lastMouseY;
     InputSnapshot input;    // this frame's
+    DynArray<PickCandidate> pickCandidates; // reused by every frame's picking
     uint32_t requiredCount; // this frame: interactables needed for the end
     uint32_t doneCount;     // and of those, the ones done
 

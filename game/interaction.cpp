@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 #include "engine/assets/dyn_array.h"
 #include "engine/platform/keyboard.h"
+#include "game/nearest_pick.h"
 #include "game/picking.h"
 
 #include <string.h>
@@ -14,7 +15,6 @@ const float kDesignWidth = 1280.0f;
 const float kDesignHeight = 720.0f;
 const float kLookDegreesPerUnit = 30000.0f;
 const float kLookLimit = 0.9f;
-const float kNoHit = 10000000.0f;
 const float kInventorySlotWidth = 96.0f;
 const float kInventoryBarHeight = 128.0f;
 
@@ -81,85 +81,105 @@ void lookAround(GameState* game, const InputSnapshot* input) {
     lookAt(&player->view, player->position, add3(player->position, player->forward), player->up);
 }
 
-float meshHitDistance(const Ray* ray, Vec3 translation, Vec3 scale, Quat rotation, const Mesh* mesh) {
-    float distance = -1.0f;
-    if (!mesh->indexCount || !mesh->vertices) return -1.0f;
-    if (!intersectRayMesh(&ray->origin.x, &ray->direction.x, &translation.x, &scale.x, &rotation.x, &distance,
-                          mesh->vertices, mesh->indices, mesh->indexCount, mesh->vertexFormat))
-        return -1.0f;
-    return distance;
-}
-
 bool clickAvailable(const GameState* game, const InputSnapshot* input) {
     return input->leftDown && !game->clickConsumed && !game->heldItem;
 }
 
-// Picking through monitor k along the camera ray; itemToUse is the item dropped on
-// the view this frame (consumed when it opens something).
+// Everything a click through a monitor may reach, in the order the scan ranks them:
+// interactables, entities in the world, the models of the cameras other than the one
+// looking. Zero when the list cannot be had (nothing is picked then).
+uint32_t gatherPickCandidates(GameState* game, uint32_t lookingCamera) {
+    uint32_t count = game->interactableCount + game->worldCount + game->cameraCount;
+    if (!setDynArrayCount(&game->pickCandidates, count)) return 0;
+    PickCandidate* out = game->pickCandidates.elements;
+    uint32_t n = 0;
+    for (uint32_t i = 0; i < game->interactableCount; ++i) {
+        const Interactable* object = &game->interactables[i];
+        out[n++] = PickCandidate{PICK_INTERACTABLE, i, &object->pickMesh, object->position, Vec3{1, 1, 1},
+                                 identityQuaternion(), nullptr};
+    }
+    for (uint32_t i = 0; i < game->worldCount; ++i) {
+        const Entity* entity = game->world[i];
+        out[n++] = PickCandidate{PICK_ENTITY, i, &entity->mesh, entity->world.translation, entity->world.scale,
+                                 entity->world.rotation, nullptr};
+    }
+    for (uint32_t c = 0; c < game->cameraCount; ++c) {
+        if (c == lookingCamera) continue;
+        out[n++] = PickCandidate{PICK_CAMERA, c, &game->cameraMesh, game->cameras[c].position,
+                                 game->cameraModelScale, game->cameraModelRotation, nullptr};
+    }
+    return n;
+}
+
+// An item dropped on an interactable opens it when it is the item it needs; a click
+// toggles one that needs none.
+void actOnInteractable(GameState* game, const InputSnapshot* input, Interactable* object, Entity** itemToUse) {
+    if (*itemToUse) {
+        if (object->openingItem[0] && strcmp(object->openingItem, (*itemToUse)->name) == 0 && !object->done) {
+            setInteractableOpen(object, true);
+            object->monitorIndex = NO_MONITOR;
+            removeInventoryItem(game, *itemToUse);
+            *itemToUse = nullptr;
+            startHintTimer(game, 5, 0.5f);
+        }
+    } else if (clickAvailable(game, input) && !object->openingItem[0]) {
+        setInteractableOpen(object, !object->done);
+        object->monitorIndex = NO_MONITOR;
+        game->clickConsumed = true;
+        startHintTimer(game, 4, 1.0f);
+    }
+}
+
+// A pickable entity goes into the inventory while the button is down; any other
+// entity takes the click for the keypad.
+void actOnEntity(GameState* game, const InputSnapshot* input, uint32_t worldIndex) {
+    Entity* entity = game->world[worldIndex];
+    if (entity->pickable && input->leftDown && !game->heldItem) {
+        // The press that takes an item is spent: held on, it must not go on to open
+        // or press what lay behind the item.
+        takeIntoInventory(game, worldIndex);
+        game->clickConsumed = true;
+        startHintTimer(game, 4, 1.0f);
+    } else if (clickAvailable(game, input)) {
+        game->clickConsumed = true;
+        pressKeypadButton(game, entity->id);
+    }
+}
+
+void actOnCamera(GameState* game, const InputSnapshot* input, Monitor* monitor, uint32_t camera) {
+    if (!clickAvailable(game, input)) return;
+    game->clickConsumed = true;
+    monitor->camera = camera;
+    appendReachable(monitor, camera);
+    startHintTimer(game, 2, 1.0f);
+}
+
+// Picking through monitor k along the camera ray: only the one thing the ray reaches
+// first is marked and acts (a wall of the level in front of it hides it). itemToUse is
+// the item dropped on the view this frame (consumed when it opens something).
 void pickThroughMonitor(GameState* game, const InputSnapshot* input, uint32_t k, const Ray* ray,
                         Entity** itemToUse) {
     Monitor* monitor = &game->monitors[k];
-    float best = kNoHit;
-
-    for (uint32_t i = 0; i < game->interactableCount; ++i) {
-        Interactable* object = &game->interactables[i];
-        float t = meshHitDistance(ray, object->position, Vec3{1, 1, 1}, identityQuaternion(), &object->pickMesh);
-        if (t <= 0.0f || t >= best) continue;
-        best = t;
-        object->monitorIndex = static_cast<int32_t>(k);
+    uint32_t candidateCount = gatherPickCandidates(game, monitor->camera);
+    PickResult hit = nearestPick(ray, game->pickCandidates.elements, candidateCount, &game->levelPick);
+    const int32_t through = static_cast<int32_t>(k);
+    switch (hit.kind) {
+    case PICK_INTERACTABLE:
+        game->interactables[hit.index].monitorIndex = through;
         startHintTimer(game, 1, 1.0f);
-        if (*itemToUse) {
-            if (object->openingItem[0] && strcmp(object->openingItem, (*itemToUse)->name) == 0 && !object->done) {
-                setInteractableOpen(object, true);
-                object->monitorIndex = NO_MONITOR;
-                removeInventoryItem(game, *itemToUse);
-                *itemToUse = nullptr;
-                startHintTimer(game, 5, 0.5f);
-            }
-        } else if (clickAvailable(game, input) && !object->openingItem[0]) {
-            setInteractableOpen(object, !object->done);
-            object->monitorIndex = NO_MONITOR;
-            game->clickConsumed = true;
-            startHintTimer(game, 4, 1.0f);
-        }
-    }
-
-    for (uint32_t i = 0; i < game->worldCount; ++i) {
-        Entity* entity = game->world[i];
-        float t = meshHitDistance(ray, entity->world.translation, entity->world.scale, entity->world.rotation,
-                                  &entity->mesh);
-        if (t <= 0.0f || t >= best) continue;
-        best = t;
-        entity->monitorIndex = static_cast<int32_t>(k);
+        actOnInteractable(game, input, &game->interactables[hit.index], itemToUse);
+        break;
+    case PICK_ENTITY:
+        game->world[hit.index]->monitorIndex = through;
         startHintTimer(game, 1, 1.0f);
-        if (entity->pickable && input->leftDown && !game->heldItem) {
-            // The press that takes an item is spent: held on, it must not go on to type
-            // a keypad digit or switch a camera found behind the item.
-            takeIntoInventory(game, i);
-            game->clickConsumed = true;
-            startHintTimer(game, 4, 1.0f);
-            break;
-        }
-        if (clickAvailable(game, input)) {
-            game->clickConsumed = true;
-            pressKeypadButton(game, entity->id);
-        }
-    }
-
-    for (uint32_t c = 0; c < game->cameraCount; ++c) {
-        if (c == monitor->camera) continue;
-        SecurityCamera* camera = &game->cameras[c];
-        float t = meshHitDistance(ray, camera->position, game->cameraModelScale, game->cameraModelRotation,
-                                  &game->cameraMesh);
-        if (t <= 0.0f || t > best) continue;
-        camera->monitorIndex = static_cast<int32_t>(k);
+        actOnEntity(game, input, hit.index);
+        break;
+    case PICK_CAMERA:
+        game->cameras[hit.index].monitorIndex = through;
         startHintTimer(game, 1, 1.0f);
-        if (clickAvailable(game, input)) {
-            game->clickConsumed = true;
-            monitor->camera = c;
-            appendReachable(monitor, c);
-            startHintTimer(game, 2, 1.0f);
-        }
+        actOnCamera(game, input, monitor, hit.index);
+        break;
+    default: break; // nothing there, or only the level
     }
 
     // Arrow keys cycle through the cameras already reached on this monitor, once per press.
@@ -243,8 +263,7 @@ void updateInteraction(GameState* game, const InputSnapshot* input, float dt) {
                 int32_t advance = 1;
                 if (game->hintStep == 3 && game->inventoryCount > 0) advance = 2;
                 if (game->hintStep == 4 && game->doneCount > 0) advance = 2;
-                game->hintStep += advance;
-                if (game->hintStep > HINT_FINAL_STEP) game->hintStep = HINT_FINAL_STEP;
+                game->hintStep += advance; // the skips leave steps 3 and 4 only, so never past the last
             }
         }
     }

@@ -4,6 +4,9 @@
 // Output, one "key: value" per line: client_x, client_y (the client area's top-left
 // corner in screen pixels), client_width, client_height, title, foreground (0/1).
 // --close then asks the window to close, as its close box would (WM_CLOSE).
+//   window_probe.exe --texts <title>
+// prints "text: ..." for each child control of the top-level window with that title
+// (the message of a message box, its buttons).
 // Exit code 1 when no such window exists.
 #include "app/program_state.h"
 
@@ -13,7 +16,33 @@
 #include <stdio.h>
 #include <string.h>
 
+namespace {
+
+BOOL CALLBACK printChildText(HWND child, LPARAM) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(child, text, 1024);
+    char utf8[3072];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    if (utf8[0]) printf("text: %s\n", utf8);
+    return TRUE;
+}
+
+int printTexts(const char* title) {
+    wchar_t wideTitle[256] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, title, -1, wideTitle, 256);
+    HWND window = FindWindowW(nullptr, wideTitle);
+    if (!window) {
+        fprintf(stderr, "no window titled %s\n", title);
+        return 1;
+    }
+    EnumChildWindows(window, printChildText, 0);
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 3 && strcmp(argv[1], "--texts") == 0) return printTexts(argv[2]);
     wchar_t className[256] = L"TollanWindowClass";
     bool close = argc > 1 && strcmp(argv[1], "--close") == 0;
     if (close) --argc, ++argv;

@@ -60,6 +60,15 @@ expect_load_failure() { # name, folder
   if [ -z "$box" ]; then
     fail "$1: no message box"
   else
+    # The box's message is a child control of the dialog: read it through Win32.
+    local texts= try
+    for try in 1 2 3 4 5; do
+      texts=$(probe --texts "An error occurred")
+      grep -qx "text: Could not initialize the application" <<<"$texts" && break
+      sleep 0.5
+    done
+    grep -qx "text: Could not initialize the application" <<<"$texts" ||
+      fail "$1: the message box does not say \"Could not initialize the application\" (it has: ${texts//$'\n'/; })"
     xdotool windowfocus "$box" 2>/dev/null
     sleep 0.3
     xdotool key Return

@@ -1,25 +1,18 @@
 // The game's rules for one frame through one monitor, kept close to how the game
-// applies them: the ray through the monitor's camera, the nearest-hit scan of
-// interactables, then entities in the world, then the other cameras' models, with
-// the click consumed by the first thing that acts; the arrow keys; the keypad.
+// applies them: the ray through the monitor's camera, the game's own choice of the one
+// thing it reaches first (interactables, entities in the world, the other cameras'
+// models, hidden by the level in front of them), and what that one thing does with
+// the click or the dropped item; the arrow keys; the keypad.
 #pragma once
 
+#include "game/nearest_pick.h"
 #include "tools/content/puzzle/puzzle_world.h"
-
-enum PickKind { PICK_NONE, PICK_INTERACTABLE, PICK_ENTITY, PICK_CAMERA, PICK_LEVEL };
 
 // The ray through point (u, v) (0 to 1 across the picture, v from the bottom) of
 // monitor k's current camera: un-projected through its projection and view, from
 // its eye.
 void monitorRay(const PuzzleWorld* world, int monitor, float u, float v, Vec3* origin, Vec3* direction);
 void cameraRay(const PuzzleCamera* camera, float u, float v, Vec3* origin, Vec3* direction);
-
-// Ray tests of single objects, as the game places them; false on a miss.
-bool hitInteractable(const PuzzleWorld* world, uint32_t index, Vec3 origin, Vec3 direction, float* distance);
-bool hitEntity(const PuzzleWorld* world, uint32_t index, Vec3 origin, Vec3 direction, float* distance);
-bool hitCameraModel(const PuzzleWorld* world, uint32_t camera, Vec3 origin, Vec3 direction, float* distance);
-// Nearest hit of the static level (which the game does not pick); a large value on a miss.
-float levelDistance(const PuzzleWorld* world, Vec3 origin, Vec3 direction);
 
 struct FrameInput {
     int monitor;
@@ -37,7 +30,7 @@ struct FrameEffects {
     int switchedTo;   // camera the monitor switched to, -1
     int pressed;      // entity clicked (keypad rule), -1
     bool exitOpened;  // the keypad code opened the exit
-    PickKind hovered; // what the label would show: the last thing the scan marked
+    PickKind hovered; // what the label shows: the one thing the ray reaches (PICK_LEVEL: a wall)
     int hoveredIndex;
 };
 
@@ -49,8 +42,9 @@ void applyMonitorFrame(PuzzleWorld* world, FrameInput* input, FrameEffects* effe
 // list, wrapping around.
 void applyArrow(PuzzleWorld* world, int monitor, int direction);
 
-// The first thing seen along the ray, level included (what the picture shows there).
-// The camera looking (whose own model it never draws) is left out.
+// The first thing seen along the ray, level included (what the picture shows there,
+// and what a click there reaches). The camera looking (whose own model it never draws)
+// is left out.
 PickKind firstVisible(const PuzzleWorld* world, Vec3 origin, Vec3 direction, int viewingCamera, int* index,
                       float* distance);
 

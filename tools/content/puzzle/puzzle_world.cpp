@@ -62,35 +62,9 @@ bool loadLevel(PuzzleWorld* world) {
         snprintf(path, sizeof(path), "data/meshes/%u.dmesh", i);
         Mesh mesh = {};
         if (!loadMesh(&mesh, path)) return failWorld(world, "%s", assetRefusal());
-        // Cut into chunks of 32 triangles for the visibility test.
-        const uint32_t trianglesPerChunk = 32;
-        uint32_t triangles = mesh.indexCount / 3;
-        for (uint32_t first = 0; first < triangles; first += trianglesPerChunk) {
-            LevelChunk chunk;
-            uint32_t last = first + trianglesPerChunk < triangles ? first + trianglesPerChunk : triangles;
-            for (uint32_t t = first; t < last; ++t)
-                for (int k = 0; k < 3; ++k) {
-                    uint32_t index = mesh.indices[3 * t + k];
-                    if ((uint64_t)index * 11 + 3 > mesh.vertexSlotCount) {
-                        releaseMesh(&mesh);
-                        return failWorld(world, "%s: index %u past the vertices", path, index);
-                    }
-                    const float* p = mesh.vertices + (size_t)index * 11;
-                    chunk.indices.push_back((uint32_t)chunk.positions.size() / 3);
-                    chunk.positions.insert(chunk.positions.end(), p, p + 3);
-                }
-            chunk.bounds.lo = vec3(1e30f, 1e30f, 1e30f);
-            chunk.bounds.hi = vec3(-1e30f, -1e30f, -1e30f);
-            for (size_t v = 0; v + 3 <= chunk.positions.size(); v += 3) {
-                const float* p = &chunk.positions[v];
-                chunk.bounds.lo = vec3(fminf(chunk.bounds.lo.x, p[0]), fminf(chunk.bounds.lo.y, p[1]),
-                                       fminf(chunk.bounds.lo.z, p[2]));
-                chunk.bounds.hi = vec3(fmaxf(chunk.bounds.hi.x, p[0]), fmaxf(chunk.bounds.hi.y, p[1]),
-                                       fmaxf(chunk.bounds.hi.z, p[2]));
-            }
-            world->level.push_back(chunk);
-        }
+        bool kept = appendLevelPick(&world->level, &mesh);
         releaseMesh(&mesh);
+        if (!kept) return failWorld(world, "%s: cannot be kept for picking", path);
     }
     return true;
 }
@@ -202,7 +176,7 @@ void releasePuzzleWorld(PuzzleWorld* world) {
     world->interactables.clear();
     world->entities.clear();
     world->cameras.clear();
-    world->level.clear();
+    releaseLevelPick(&world->level);
 }
 
 void savePuzzleState(const PuzzleWorld* world, PuzzleState* state) {

@@ -1,14 +1,15 @@
 // The puzzle as the game sees it, loaded from a data folder with the engine's own
 // readers: the clickable objects with their pick meshes, the entities, the security
 // cameras and their model, the four monitors, the inventory and the keypad, plus the
-// static level (which the game never picks against, but which hides what lies behind
-// it) for visibility. The solver, the data tests and the end-to-end test share it.
+// static level, which hides what lies behind it from the picture and from a click.
+// The solver, the data tests and the end-to-end test share it.
 #pragma once
 
 #include "engine/assets/mesh.h"
 #include "engine/math/matrix.h"
 #include "engine/math/quaternion.h"
 #include "engine/math/vector.h"
+#include "game/nearest_pick.h"
 
 #include <stdint.h>
 
@@ -16,9 +17,7 @@
 
 enum { PUZZLE_MONITOR_COUNT = 4, PUZZLE_NAME_CAPACITY = 64 };
 
-struct Bounds {
-    Vec3 lo, hi;
-};
+using Bounds = PickBox;
 
 struct PuzzleInteractable {
     char name[PUZZLE_NAME_CAPACITY];
@@ -57,13 +56,6 @@ struct PuzzleMonitor {
     std::vector<uint32_t> reachable;
 };
 
-// A batch of level triangles with their bounds, for the visibility test.
-struct LevelChunk {
-    Bounds bounds;
-    std::vector<float> positions; // xyz per vertex (vertex format 3)
-    std::vector<uint32_t> indices;
-};
-
 struct PuzzleWorld {
     std::vector<PuzzleInteractable> interactables;
     std::vector<PuzzleEntity> entities;
@@ -73,7 +65,7 @@ struct PuzzleWorld {
     Mesh cameraModel;
     Bounds cameraModelBounds;
     Quat cameraModelRotation; // the fixed -90 degrees about x
-    std::vector<LevelChunk> level;
+    LevelPick level; // as the game keeps it for picking
     PuzzleMonitor monitors[PUZZLE_MONITOR_COUNT];
     char typed[4];
     uint32_t typedCount;
