@@ -16,6 +16,9 @@ enum {
     LANGUAGE_HEADER_SIZE = 12,
     LANGUAGE_ADDED_CODE_POINTS = 21,
     LANGUAGE_SPARE_BYTES = 84, // room after the file for the added code points
+    // Every character of the set is laid out at start-up and looked up by a linear
+    // search; far more than any alphabet needs is refused rather than stalling the start.
+    LANGUAGE_MAX_CHARACTERS = 16384,
 };
 
 // A language file in memory, checked: every table entry below textCount points at a

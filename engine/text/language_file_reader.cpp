@@ -53,6 +53,7 @@ bool readLanguageFile(LanguageFile* file, const uint8_t* bytes, uint32_t size, c
             return refuse(file, name, "character set runs past the end of the file");
         if (static_cast<uint64_t>(setOffset) + 4 * count != size)
             return refuse(file, name, "character set does not end the file");
+        if (count > LANGUAGE_MAX_CHARACTERS) return refuse(file, name, "character set too large");
     }
 
     int64_t table = 8 + static_cast<int64_t>(readI32(data + 8));

@@ -191,6 +191,32 @@ TEST_F(LanguageFileTest, HostileFilesAreRefusedWithAReason) {
     EXPECT_EQ(languageCharacter(&file, 20), 95u);
 }
 
+// A set as large as the limit reads; one character more is refused before any of it
+// reaches the atlases.
+TEST_F(LanguageFileTest, AnOversizedCharacterSetIsRefused) {
+    for (uint32_t count : {static_cast<uint32_t>(LANGUAGE_MAX_CHARACTERS), LANGUAGE_MAX_CHARACTERS + 1u}) {
+        // Header (set at 20, its count, table at 12), one table entry pointing at the
+        // text "a" at 16, then the set, which ends the file.
+        std::vector<uint8_t> bytes;
+        putI32(&bytes, 0, 20);
+        putI32(&bytes, 4, static_cast<int32_t>(count));
+        putI32(&bytes, 8, 4);
+        putI32(&bytes, 12, 4);
+        putI32(&bytes, 16, 'a');
+        for (uint32_t i = 0; i < count; ++i) putI32(&bytes, 20 + 4 * i, static_cast<int32_t>(0x4E00 + i));
+        bool read = readLanguageFile(&file, bytes.data(), static_cast<uint32_t>(bytes.size()), "large");
+        if (count <= LANGUAGE_MAX_CHARACTERS) {
+            ASSERT_TRUE(read) << file.failure;
+            EXPECT_STREQ(languageText(&file, 0), "a");
+            EXPECT_EQ(file.characterCount, count + LANGUAGE_ADDED_CODE_POINTS);
+        } else {
+            EXPECT_FALSE(read);
+            EXPECT_NE(strstr(file.failure, "too large"), nullptr) << file.failure;
+            EXPECT_EQ(file.data, nullptr);
+        }
+    }
+}
+
 TEST_F(LanguageFileTest, TheCharacterSetIsQueuedInBothAtlases) {
     const char* texts[1] = {"Zut"};
     ASSERT_TRUE(writeLanguageFile((directory + "data/en").c_str(), texts, 1));
