@@ -1,4 +1,5 @@
 #include "engine/text/atlas_packing.h"
+#include "engine/text/atlas_raster.h"
 #include "engine/text/font_atlas.h"
 #include "text_test_support.h"
 
@@ -276,3 +277,32 @@ TEST_F(FontAtlasTest, AnUnreadableFontLeavesTheAtlasWithoutAFace) {
 }
 
 } // namespace
+
+// Pages grow up to the backend's largest texture, but never past 4096 however large
+// the backend says it can go; a backend that reports nothing leaves 4096.
+TEST(AtlasPageLimit, TheBackendsLargestTextureCappedAt4096) {
+    bindTextureRecorder(16384);
+    EXPECT_EQ(largestAtlasPageSize(), 4096);
+    bindTextureRecorder(1024);
+    EXPECT_EQ(largestAtlasPageSize(), 1024);
+    bindTextureRecorder(0);
+    EXPECT_EQ(largestAtlasPageSize(), 4096);
+    unbindTextureRecorder();
+}
+
+// A smooth atlas uploads its pages as smooth and leaves the filter alone; only a
+// nearest atlas switches its pages' filtering.
+TEST_F(FontAtlasTest, SmoothAtlasesUploadSmoothPages) {
+    atlas = emptyFontAtlas();
+    atlas.pixelSize = 20;
+    atlas.flags |= FONT_ATLAS_SMOOTH;
+    ASSERT_EQ(loadFontFile(&atlas, "data/corvex/fonts/Rubik-Regular.ttf"), 0);
+    queuePendingGlyph(&atlas, 'Q');
+    addPendingGlyphs(&atlas);
+    ASSERT_EQ(atlas.pageCount, 1u);
+    RecordedTexture* texture = recordedTexture(atlas.pages[0].texture);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_FALSE(texture->smoothCalled);
+    EXPECT_EQ(texture->description.smooth, 1);
+    EXPECT_EQ(atlas.pages[0].description.smooth, 1);
+}

@@ -179,6 +179,24 @@ TEST_F(TextLayoutTest, RightAlignmentEndsEveryLineAtTheEdge) {
     EXPECT_EQ(penX(quads[3], 'd') + advance('d'), width);
 }
 
+// Lines ended by word wrap are aligned too, measured without the space the break drops.
+TEST_F(TextLayoutTest, WrappedLinesAreCentredAndRightAlignedWithoutTheirSpace) {
+    int32_t hello = 0;
+    for (char c : std::string("Hello ")) hello += advance(c);
+    const int32_t width = hello + 40;
+    std::vector<Quad> right = layOut("Hello world", width, TEXT_ALIGN_RIGHT);
+    ASSERT_EQ(right.size(), 10u);
+    EXPECT_EQ(penX(right[4], 'o') + advance('o'), width);
+    EXPECT_EQ(penX(right[9], 'd') + advance('d'), width);
+    EXPECT_EQ(baseline(right[5], 'w'), -ppem - lineHeight);
+    std::vector<Quad> centred = layOut("Hello world", width, TEXT_ALIGN_CENTRE);
+    ASSERT_EQ(centred.size(), 10u);
+    float left = penX(centred[0], 'H');
+    float end = width - (penX(centred[4], 'o') + advance('o'));
+    EXPECT_NEAR(left, end, 1.0f);
+    EXPECT_GT(left, 10.0f);
+}
+
 TEST_F(TextLayoutTest, JustifyingLeavesTheLastLineOfAParagraphAlone) {
     const char* text = "aa bb cc dd ee ff gg";
     int32_t width = 4 * advance('a') + 3 * advance(' ') + 8;
