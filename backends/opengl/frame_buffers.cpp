@@ -32,8 +32,8 @@ GLuint ownedFrameBuffer(OpenGLBackendState* gl, const FrameBufferRecord* frameBu
 }
 
 // The record's entry, made when it has none (null when the list cannot grow). A
-// record emptied without destroyFrameBufferInRenderer keeps its entry, which then
-// takes the record's new frame buffer.
+// record emptied without destroyFrameBufferInRenderer keeps its entry, and with it
+// the frame buffer it had.
 FrameBufferOwner* ownerSlot(OpenGLBackendState* gl, const FrameBufferRecord* frameBuffer) {
     if (FrameBufferOwner* owner = ownerEntry(gl, frameBuffer)) return owner;
     if (!growSlotList(reinterpret_cast<void**>(&gl->frameBuffers), &gl->frameBufferCapacity, gl->frameBufferCount,
@@ -78,24 +78,20 @@ void createFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameB
     glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &maxColorAttachments);
     if (maxColorAttachments > MAX_COLOR_ATTACHMENTS) maxColorAttachments = MAX_COLOR_ATTACHMENTS;
     // A re-creation (every window resize) keeps the record's frame buffer instead of
-    // leaking one per call.
-    GLuint name = ownedFrameBuffer(gl, frameBuffer);
-    if (name != 0) {
-        glBindFramebuffer(GL_FRAMEBUFFER, name);
-        detachEverything(maxColorAttachments);
-    } else {
-        FrameBufferOwner* owner = ownerSlot(gl, frameBuffer);
-        if (!owner) {
-            free(frameBuffer->textures);
-            frameBuffer->textures = nullptr;
-            frameBuffer->attachmentCount = 0;
-            frameBuffer->handle = RENDERER_INVALID_ID;
-            return;
-        }
-        glGenFramebuffers(1, &name);
-        glBindFramebuffer(GL_FRAMEBUFFER, name);
-        owner->frameBuffer = name;
+    // leaking one per call; so does a record whose handle was emptied without
+    // destroyFrameBufferInRenderer, since its entry still holds the name.
+    FrameBufferOwner* owner = ownerSlot(gl, frameBuffer);
+    if (!owner) {
+        free(frameBuffer->textures);
+        frameBuffer->textures = nullptr;
+        frameBuffer->attachmentCount = 0;
+        frameBuffer->handle = RENDERER_INVALID_ID;
+        return;
     }
+    if (owner->frameBuffer == 0) glGenFramebuffers(1, &owner->frameBuffer);
+    const GLuint name = owner->frameBuffer;
+    glBindFramebuffer(GL_FRAMEBUFFER, name);
+    detachEverything(maxColorAttachments);
     frameBuffer->handle = name;
 
     GLenum drawBuffers[MAX_COLOR_ATTACHMENTS];
