@@ -3,7 +3,7 @@
 
 #include <ole2.h>
 
-#include "app/input_manager.h"
+#include "engine/program/input_manager.h"
 
 // A static object: AddRef and Release return 0 and it is never freed.
 class InputManager::DropTarget : public IDropTarget {

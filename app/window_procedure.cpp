@@ -1,8 +1,8 @@
 #include "app/window_procedure.h"
 
 #include "app/drop_target.h"
-#include "app/input_manager.h"
-#include "app/program_state.h"
+#include "engine/program/input_manager.h"
+#include "engine/program/program_state.h"
 #include "backend/backend_window.h"
 #include "engine/platform/keyboard.h"
 

@@ -1,6 +1,6 @@
 #include "game/game.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/text/language.h"
 #include "game/game_loading.h"
 #include "game/game_state.h"

@@ -1,6 +1,6 @@
 #include "game/game_loading.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "backend/vertex_formats.h"
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/binary_mesh.h"

@@ -1,6 +1,6 @@
 #include "game/game.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "game/game_state.h"
 #include "game/render_targets.h"
 

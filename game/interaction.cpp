@@ -1,7 +1,7 @@
 #include "game/interaction.h"
 
-#include "app/input_manager.h"
-#include "app/program_state.h"
+#include "engine/program/input_manager.h"
+#include "engine/program/program_state.h"
 #include "engine/assets/dyn_array.h"
 #include "engine/platform/keyboard.h"
 #include "game/nearest_pick.h"

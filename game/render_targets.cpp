@@ -1,6 +1,6 @@
 #include "game/render_targets.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "game/rendering.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/text/gui.h"
 #include "engine/text/gui_widget.h"
 #include "engine/text/name_ids.h"

@@ -1,6 +1,6 @@
 #include "engine/assets/model_drawing.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "backend/vertex_formats.h"
 
 void uploadMesh(GpuMesh* gpu, const float* vertices, uint32_t vertexCount, const uint32_t* indices,

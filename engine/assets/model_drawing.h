@@ -1,5 +1,5 @@
 // Meshes in backend buffers and their drawing, all through the bound RendererApi
-// (app/program_state.h) with the address of gRendererState first.
+// (engine/program/program_state.h) with the address of gRendererState first.
 #pragma once
 
 #include "engine/assets/mesh.h"

@@ -1,6 +1,6 @@
 #include "engine/assets/texture.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/image_readers.h"
 

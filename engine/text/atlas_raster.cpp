@@ -1,6 +1,6 @@
 #include "engine/text/atlas_raster.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/text/atlas_packing.h"
 
 #include <stdlib.h>

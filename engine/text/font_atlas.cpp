@@ -1,6 +1,6 @@
 #include "engine/text/font_atlas.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/platform/files.h"
 #include "engine/text/atlas_raster.h"
 #include "engine/text/growable.h"

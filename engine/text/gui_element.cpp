@@ -1,6 +1,6 @@
 #include "engine/text/gui_element.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 
 Mat4 guiElementMatrix(const GuiElement* element, const Mat4* parent) {
     Mat4 translation = translationMatrix(element->position);

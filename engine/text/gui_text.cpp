@@ -1,6 +1,6 @@
 #include "engine/text/gui.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "backend/renderer_api.h"
 #include "engine/text/growable.h"
 #include "engine/text/utf8_decode.h"

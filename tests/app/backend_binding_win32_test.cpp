@@ -1,6 +1,6 @@
 #include "app/backend_library.h"
 #include "app/module_path.h"
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/platform/module_directory.h"
 #include "engine/platform/utf.h"
 

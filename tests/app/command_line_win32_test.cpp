@@ -1,5 +1,5 @@
 #include "app/command_line.h"
-#include "app/command_line_options.h"
+#include "engine/program/command_line_options.h"
 
 #include <gtest/gtest.h>
 

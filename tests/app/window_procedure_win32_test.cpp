@@ -5,8 +5,8 @@
 // table holds only a recording resizeBackBuffersOnRenderer, the one entry point the
 // procedure calls.
 #include "app/drop_target.h"
-#include "app/input_manager.h"
-#include "app/program_state.h"
+#include "engine/program/input_manager.h"
+#include "engine/program/program_state.h"
 #include "app/window_procedure.h"
 #include "backend/backend_window.h"
 

@@ -7,8 +7,8 @@
 #include "game/scene_files.h"
 #include "game/scene_layout.h"
 
-#include "app/input_manager.h"
-#include "app/program_state.h"
+#include "engine/program/input_manager.h"
+#include "engine/program/program_state.h"
 #include "engine/platform/keyboard.h"
 #include "engine/text/gui.h"
 #include "engine/text/gui_widget.h"

@@ -2,7 +2,7 @@
 // recording backend: the order in which the world is built, shared and repeating
 // textures, entity colours, the monitors' first cameras, and the files whose absence
 // or damage must end the load with false (and never crash).
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "backend/vertex_formats.h"
 #include "engine/assets/gltf_mesh.h"
 #include "engine/platform/files.h"

@@ -3,7 +3,7 @@
 // inputs, the inventory preview's turn and the labels of objects seen on a monitor.
 #include "tests/game/real_data_support.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "game/game.h"
 #include "game/rendering.h"
 

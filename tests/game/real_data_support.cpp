@@ -1,6 +1,6 @@
 #include "tests/game/real_data_support.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/platform/keyboard.h"
 #include "engine/platform/module_directory.h"
 #include "game/game.h"

@@ -2,7 +2,7 @@
 // watched through a recording backend.
 #include "tests/game/real_data_support.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/text/name_ids.h"
 #include "game/game.h"
 #include "game/interaction.h"

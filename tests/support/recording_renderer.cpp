@@ -1,6 +1,6 @@
 #include "tests/support/recording_renderer.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "backend/vertex_formats.h"
 
 #include <string.h>

@@ -5,7 +5,7 @@
 // what is above its threshold, the blur a flat picture unchanged, the composite the
 // sum of its two inputs (replacing a monitor's target, adding onto the room's).
 #include "app/backend_library.h"
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/math/matrix.h"
 #include "game/shader_programs.h"
 

@@ -8,7 +8,7 @@
 // prints "text: ..." for each child control of the top-level window with that title
 // (the message of a message box, its buttons).
 // Exit code 1 when no such window exists.
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

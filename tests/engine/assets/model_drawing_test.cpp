@@ -1,4 +1,4 @@
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/assets/model_drawing.h"
 #include "tests/support/recording_renderer.h"
 

@@ -1,4 +1,4 @@
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/image_readers.h"
 #include "engine/assets/texture.h"

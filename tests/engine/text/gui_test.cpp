@@ -1,7 +1,7 @@
 #include "engine/text/gui.h"
 #include "engine/text/gui_element.h"
 #include "engine/text/gui_widget.h"
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "tests/support/recording_renderer.h"
 #include "text_test_support.h"
 

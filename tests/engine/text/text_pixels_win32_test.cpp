@@ -1,7 +1,7 @@
 // A text drawn for real: the OpenGL backend under Wine renders a clipped text with the
 // built-in text shader into a frame buffer, and the pixels read back must lie on the
 // glyph quads the layout computed, inside the clip box, and nowhere else.
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/text/gui.h"
 #include "engine/text/utf8_decode.h"
 #include "text_test_support.h"

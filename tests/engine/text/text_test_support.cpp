@@ -1,6 +1,6 @@
 #include "text_test_support.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "engine/platform/module_directory.h"
 #include "engine/text/utf8_decode.h"
 

@@ -15,7 +15,7 @@
 #include "app/backend_library.h"
 #include "app/command_line.h"
 #include "app/module_path.h"
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "app/window_procedure.h"
 #include "game/game.h"
 #include "game/game_state.h"

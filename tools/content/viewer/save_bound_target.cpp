@@ -1,6 +1,6 @@
 #include "tools/content/viewer/save_bound_target.h"
 
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 #include "tools/content/image.h"
 
 #include <stdio.h>

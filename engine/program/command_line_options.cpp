@@ -1,4 +1,4 @@
-#include "app/command_line_options.h"
+#include "engine/program/command_line_options.h"
 
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "app/program_state.h"
+#include "engine/program/program_state.h"
 
 RendererState gRendererState;
 RendererApi gRenderer;

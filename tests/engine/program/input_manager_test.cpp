@@ -1,4 +1,4 @@
-#include "app/input_manager.h"
+#include "engine/program/input_manager.h"
 
 #include <gtest/gtest.h>
 
