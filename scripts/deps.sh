@@ -46,13 +46,60 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# The machine's own Debian mirror and keyring, read from its apt configuration so that
+# no registry host is written into this repository: the URI and Signed-By of the first
+# stanza of debian.sources that lists the bookworm suite.
+DEBIAN_SOURCES=${QUARLO_DEBIAN_SOURCES:-/etc/apt/sources.list.d/debian.sources}
+debian_mirror() { # field: URIs or Signed-By
+  awk -v want="$1" '
+    /^[[:space:]]*$/ { if (bookworm && value != "") { print value; exit } bookworm = 0; value = ""; next }
+    /^[[:space:]]*#/ { next }
+    $1 == "Suites:" { for (i = 2; i <= NF; i++) if ($i == "bookworm") bookworm = 1 }
+    $1 == want ":" { value = $2 }
+    END { if (bookworm && value != "") print value }
+  ' "$DEBIAN_SOURCES"
+}
+
+require_mirror() {
+  [ -r "$DEBIAN_SOURCES" ] || { log "cannot read $DEBIAN_SOURCES: no Debian mirror to take"; exit 1; }
+  MIRROR_URI=$(debian_mirror URIs)
+  MIRROR_KEYRING=$(debian_mirror Signed-By)
+  [ -n "$MIRROR_URI" ] || { log "no bookworm URIs in $DEBIAN_SOURCES"; exit 1; }
+}
+
+# Wine's Direct3D 12 needs the lavapipe of bookworm-backports (bookworm's own lacks
+# descriptor indexing, and every descriptor-table bind then fails). The suite is
+# enabled through an apt source of the project's own, on the machine's mirror; only
+# the Vulkan drivers (and the libdrm they need) are taken from it.
+BACKPORTS_LIST=/etc/apt/sources.list.d/quarlo-bookworm-backports.sources
+install_backports_vulkan() {
+  local version
+  version=$(dpkg-query -W -f='${Version}' mesa-vulkan-drivers 2>/dev/null || true)
+  if [ -n "$version" ] && dpkg --compare-versions "$version" ge 25; then return 0; fi
+  require_mirror
+  local sudo=()
+  [ "$(id -u)" = 0 ] || sudo=(sudo)
+  log "installing mesa-vulkan-drivers from bookworm-backports"
+  {
+    echo "Types: deb"
+    echo "URIs: $MIRROR_URI"
+    echo "Suites: bookworm-backports"
+    echo "Components: main"
+    [ -z "$MIRROR_KEYRING" ] || echo "Signed-By: $MIRROR_KEYRING"
+  } | "${sudo[@]}" tee "$BACKPORTS_LIST" >/dev/null
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq -t bookworm-backports \
+    mesa-vulkan-drivers libdrm2 libdrm-amdgpu1 >/dev/null
+}
+
 # Debian's source packages, fetched with a private source list so the system's apt
 # configuration is left alone.
 fetch_sources() {
   [ -f "$SRC/.fetched" ] && return 0
+  require_mirror
   log "fetching FreeType and libpng source packages"
   mkdir -p "$SRC/lists/partial" "$SRC/download"
-  echo 'deb-src http://deb.debian.org/debian bookworm main' >"$SRC/sources.list"
+  echo "deb-src${MIRROR_KEYRING:+ [signed-by=$MIRROR_KEYRING]} $MIRROR_URI bookworm main" >"$SRC/sources.list"
   local opts=(-o "Dir::Etc::SourceList=$SRC/sources.list" -o Dir::Etc::SourceParts=/dev/null
               -o "Dir::State::Lists=$SRC/lists" -o Dir::Cache=/tmp/quarlo-apt-cache -o APT::Sandbox::User=root)
   apt-get -qq "${opts[@]}" update
@@ -106,6 +153,7 @@ build_windows_deps() {
 }
 
 install_packages
+install_backports_vulkan
 fetch_sources
 build_windows_deps
 echo "$PREFIX"
