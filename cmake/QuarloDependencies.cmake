@@ -1,8 +1,10 @@
 # Imported targets for the libraries the code links against. Natively they come
 # from Debian's -dev packages; for Windows from the prefix that scripts/deps.sh builds
 # (FreeType, libpng, GoogleTest), libz-mingw-w64-dev (zlib) and rapidjson-dev.
+set(QUARLO_CACHE_DIR "${CMAKE_SOURCE_DIR}/.cache" CACHE PATH
+    "Where scripts/deps.sh keeps the Windows dependencies and Debian's source packages")
 if(QUARLO_WINDOWS)
-  set(QUARLO_WINDOWS_PREFIX "${CMAKE_SOURCE_DIR}/.cache/mingw-prefix" CACHE PATH
+  set(QUARLO_WINDOWS_PREFIX "${QUARLO_CACHE_DIR}/mingw-prefix" CACHE PATH
       "Where scripts/deps.sh installed the Windows dependencies")
   set(_p ${QUARLO_WINDOWS_PREFIX})
   foreach(_f lib/libfreetype.a lib/libpng16.a lib/libgtest.a include/rapidjson/document.h .freetype-system-zlib)
