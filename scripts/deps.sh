@@ -52,11 +52,11 @@ install_packages() {
 DEBIAN_SOURCES=${QUARLO_DEBIAN_SOURCES:-/etc/apt/sources.list.d/debian.sources}
 debian_mirror() { # field: URIs or Signed-By
   awk -v want="$1" '
-    /^[[:space:]]*$/ { if (bookworm && value != "") { print value; exit } bookworm = 0; value = ""; next }
+    /^[[:space:]]*$/ { if (bookworm && value != "") { print value; found = 1; exit } bookworm = 0; value = ""; next }
     /^[[:space:]]*#/ { next }
     $1 == "Suites:" { for (i = 2; i <= NF; i++) if ($i == "bookworm") bookworm = 1 }
     $1 == want ":" { value = $2 }
-    END { if (bookworm && value != "") print value }
+    END { if (!found && bookworm && value != "") print value }
   ' "$DEBIAN_SOURCES"
 }
 
