@@ -114,6 +114,13 @@ struct InputSnapshot {
     int32_t arrowAxis; // -1 Left, +1 Right, 0 none (Left wins when both are down)
 };
 
+// The short text a refused action leaves at the cursor (game/feedback.h).
+struct FeedbackNote {
+    bool active;
+    int32_t textId;
+    float shownAt; // play time
+};
+
 struct RenderTargets {
     FrameBufferRecord scene;
     FrameBufferRecord quarterA;
@@ -193,6 +200,7 @@ struct GameState {
     DynArray<PickCandidate> pickCandidates; // reused by every frame's picking
     uint32_t requiredCount; // this frame: interactables needed for the end
     uint32_t doneCount;     // and of those, the ones done
+    FeedbackNote feedback;
 
     Texture* whiteTexture;
     Texture* blackTexture;

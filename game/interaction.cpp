@@ -4,6 +4,7 @@
 #include "engine/program/program_state.h"
 #include "engine/assets/dyn_array.h"
 #include "engine/platform/keyboard.h"
+#include "game/feedback.h"
 #include "game/nearest_pick.h"
 #include "game/picking.h"
 
@@ -121,12 +122,16 @@ void actOnInteractable(GameState* game, const InputSnapshot* input, Interactable
             removeInventoryItem(game, *itemToUse);
             *itemToUse = nullptr;
             startHintTimer(game, 5, 0.5f);
+        } else {
+            noteRefusedItem(game, object);
         }
     } else if (clickAvailable(game, input) && !object->openingItem[0]) {
         setInteractableOpen(object, !object->done);
         object->monitorIndex = NO_MONITOR;
         game->clickConsumed = true;
         startHintTimer(game, 4, 1.0f);
+    } else if (clickAvailable(game, input)) {
+        noteLockedClick(game, object);
     }
 }
 
@@ -142,7 +147,9 @@ void actOnEntity(GameState* game, const InputSnapshot* input, uint32_t worldInde
         startHintTimer(game, 4, 1.0f);
     } else if (clickAvailable(game, input)) {
         game->clickConsumed = true;
+        uint32_t typedBefore = game->typedCount;
         pressKeypadButton(game, entity->id);
+        noteEntityClick(game, entity, typedBefore);
     }
 }
 
@@ -181,6 +188,7 @@ void pickThroughMonitor(GameState* game, const InputSnapshot* input, uint32_t k,
         break;
     default: break; // nothing there, or only the level
     }
+    if (*itemToUse && hit.kind != PICK_INTERACTABLE) noteDropOnNothing(game);
 
     // Arrow keys cycle through the cameras already reached on this monitor, once per press.
     int32_t place = 0;
@@ -191,10 +199,12 @@ void pickThroughMonitor(GameState* game, const InputSnapshot* input, uint32_t k,
         game->leftArrowHandled = true;
         monitor->camera = monitor->reachable[(place + count - 1) % count];
         startHintTimer(game, 3, 0.5f);
+        if (count == 1) noteOneCameraReached(game);
     } else if (input->arrowAxis > 0 && !game->rightArrowHandled && count > 0) {
         game->rightArrowHandled = true;
         monitor->camera = monitor->reachable[(place + 1) % count];
         startHintTimer(game, 3, 0.5f);
+        if (count == 1) noteOneCameraReached(game);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "engine/text/gui.h"
 #include "engine/text/gui_widget.h"
 #include "engine/text/name_ids.h"
+#include "game/labels.h"
 
 #include <math.h>
 #include <stdio.h>
@@ -270,42 +271,19 @@ bool isTwoUnsignedFormat(const char* format) {
 
 namespace {
 
-// A label: the text of its id when there is one, else the given name.
-void drawLabel(GameState* game, FontAtlas* font, float x, float y, float width, float height, int32_t id,
-               const char* name) {
-    const char* text = id >= 0 ? textOf(game, id) : nullptr;
-    if (!text) text = name;
-    if (!text) return;
-    drawGuiTextLiteral(&game->gui, font, x, y, width, height, kTextColor, TEXT_ALIGN_WRAP, text);
-}
-
 void drawTexts(GameState* game) {
     GuiContext* gui = &game->gui;
-    float cx = cursorDesignX(game), cy = cursorDesignY(game);
 
     Entity* item = game->heldItem ? game->heldItem : game->hoveredItem;
-    if (item) {
-        drawLabel(game, &game->largeFont, cx, cy, 300, 60, item->id, item->name);
-        if (item->id == lookUpNameId(&game->names, "paperNote")) {
-            drawGuiRectangle(gui, 40, 130, 620, 100, kPanelGrey);
-            const char* note = textOf(game, TEXT_ID_PAPER_NOTE);
-            if (note) drawGuiTextLiteral(gui, &game->smallFont, 50, 130, 600, 100, kTextColor, TEXT_ALIGN_WRAP, note);
-        }
+    if (item && item->id == lookUpNameId(&game->names, "paperNote")) {
+        drawGuiRectangle(gui, 40, 130, 620, 100, kPanelGrey);
+        const char* note = textOf(game, TEXT_ID_PAPER_NOTE);
+        if (note) drawGuiTextLiteral(gui, &game->smallFont, 50, 130, 600, 100, kTextColor, TEXT_ALIGN_WRAP, note);
     }
 
-    for (uint32_t i = 0; i < game->worldCount; ++i)
-        if (game->world[i]->monitorIndex != NO_MONITOR)
-            drawLabel(game, &game->smallFont, cx, cy, 300, 30, game->world[i]->id, game->world[i]->name);
-    float shiftX = game->heldItem ? 15.0f : 0.0f, shiftY = game->heldItem ? -30.0f : 0.0f;
-    for (uint32_t i = 0; i < game->interactableCount; ++i) {
-        const Interactable* object = &game->interactables[i];
-        if (object->monitorIndex == NO_MONITOR) continue;
-        drawLabel(game, &game->smallFont, cx + shiftX, cy + shiftY, 300, 30, lookUpNameId(&game->names, object->name),
-                  object->name);
-    }
-    for (uint32_t c = 0; c < game->cameraCount; ++c)
-        if (game->cameras[c].monitorIndex != NO_MONITOR)
-            drawLabel(game, &game->smallFont, cx, cy, 300, 30, -1, game->cameras[c].name);
+    // The names at the cursor (item, things hit through a monitor) and the feedback,
+    // each placed clear of the boxes below.
+    drawLabels(game);
 
     if (game->endReached || game->paused) {
         const char* title = game->endReached ? textOf(game, TEXT_ID_END) : "PAUSE";
@@ -314,6 +292,7 @@ void drawTexts(GameState* game) {
                                TEXT_ALIGN_CENTRE, title);
         const char* label = textOf(game, TEXT_ID_MENU_BUTTON);
         drawGuiWidgetLiteral(gui, &game->menuButton, kMenuButtonStyles, label ? label : "");
+        if (game->paused && !game->endReached) drawPauseResumeLine(game);
     } else if (game->hintStep < HINT_FINAL_STEP) {
         drawGuiRectangle(gui, kDesignWidth / 2 - 10, 100, 620, 100, kPanelGrey);
         const char* hint = textOf(game, TEXT_ID_FIRST_HINT + game->hintStep);
@@ -332,6 +311,7 @@ void drawTexts(GameState* game) {
     // The counter's text is a format from the language file: used as one only when it
     // asks for exactly the two numbers it is given.
     const char* progress = textOf(game, TEXT_ID_PROGRESS);
+    drawCounterBacking(game);
     if (progress && isTwoUnsignedFormat(progress))
         drawGuiText(gui, &game->smallFont, 100, 650, 300, 60, kTextColor, TEXT_ALIGN_WRAP, progress, game->doneCount,
                     game->requiredCount);

@@ -433,7 +433,8 @@ TEST_F(DataFolder, FontsCoverEveryCharacterOfTheTexts) {
 }
 
 // Every key of the game's name table names a text both languages have, and the
-// building's extra objects take exactly the ids after the game's first forty texts.
+// building's extra objects take exactly the ids between the game's first forty texts
+// and the feedback texts.
 TEST_F(DataFolder, EveryNameKeyHasItsTextInBothLanguages) {
     NameIds game;
     fillNameIds(&game);
@@ -450,7 +451,7 @@ TEST_F(DataFolder, EveryNameKeyHasItsTextInBothLanguages) {
         EXPECT_EQ(lookupNameId(entry.key), entry.id) << entry.key;
         if (entry.id >= TEXT_FIRST_EXTRA) extraIds.insert(entry.id);
     }
-    EXPECT_EQ(extraIds.size(), (size_t)(TEXT_COUNT - TEXT_FIRST_EXTRA));
+    EXPECT_EQ(extraIds.size(), (size_t)(TEXT_FIRST_FEEDBACK - TEXT_FIRST_EXTRA));
     EXPECT_EQ(lookupNameId("notAnObject"), -1);
 }
 

@@ -1,6 +1,7 @@
 #include "tools/content/texts.h"
 
 #include "engine/text/name_ids.h"
+#include "game/feedback.h"
 
 #include <string.h>
 
@@ -50,9 +51,23 @@ const char* const kEnglish[TEXT_COUNT] = {
     "Middle drawer",           // 45 drawer2
     "Bottom drawer",           // 46 drawer3
     "Tool cabinet",            // 47 cabinet
-    "Crate",                   // 48 crate
-    "Barrel",                  // 49 barrel
-    "Plant",                   // 50 plant
+    "Empty crate",             // 48 crate
+    "Empty barrel",            // 49 barrel
+    "Potted plant",            // 50 plant
+    "Press Escape to go back to the game.",             // 51 under the pause title
+    "Locked. It takes a key.",                          // 52 the red door clicked
+    "Jammed. A sturdy tool could force it up.",         // 53 the shutter clicked
+    "Locked. The reader beside it wants an access card.", // 54 the office door clicked
+    "Locked. The code typed on the keypad opens it.",   // 55 the exit door clicked
+    "Locked. Something else opens it.",                 // 56 any other locked object
+    "That item does not open it.",                      // 57 a wrong item dropped
+    "No item needed: just click it.",                   // 58 an item on what a click opens
+    "It is already open.",                              // 59 an item on what is open
+    "Drop items on the doors they open.",               // 60 an item dropped on nothing it opens
+    "Nothing to do with it.",                           // 61 scenery clicked
+    "Type the code with the digit keys.",               // 62 the keypad's case, star or pound
+    "Wrong code.",                                      // 63 four digits that are not the code
+    "No other camera reached on this monitor yet.",     // 64 an arrow key with one camera
 };
 
 const char* const kFrench[TEXT_COUNT] = {
@@ -97,10 +112,27 @@ const char* const kFrench[TEXT_COUNT] = {
     "Tiroir du milieu",
     "Tiroir du bas",
     "Armoire à outils",
-    "Caisse",
-    "Tonneau",
-    "Plante",
+    "Caisse vide",
+    "Tonneau vide",
+    "Plante en pot",
+    "Appuyez sur Échap pour revenir au jeu.",
+    "Fermée à clé. Il faut une clé.",
+    "Coincé. Un outil solide pourrait le forcer.",
+    "Verrouillée. Le lecteur à côté demande un badge.",
+    "Verrouillée. Le code tapé sur le digicode l’ouvre.",
+    "Verrouillé. Il faut autre chose pour l’ouvrir.",
+    "Cet objet ne l’ouvre pas.",
+    "Pas besoin d’objet\u00a0: cliquez dessus.",
+    "C’est déjà ouvert.",
+    "Déposez les objets sur les portes qu’ils ouvrent.",
+    "Rien à en faire.",
+    "Tapez le code avec les touches chiffrées.",
+    "Code erroné.",
+    "Aucune autre caméra atteinte sur cet écran.",
 };
+
+static_assert(int(TEXT_FIRST_FEEDBACK) == int(TEXT_ID_FIRST_FEEDBACK) && int(TEXT_COUNT) == int(TEXT_ID_FEEDBACK_END),
+              "the feedback texts follow the object names and end the table");
 
 } // namespace
 
