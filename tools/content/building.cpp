@@ -292,9 +292,11 @@ void buildSecurityRoom(LevelBuilder* level) {
     const Opening* door = &kOpenings[OPENING_SECURITY_DOOR];
     addFittedBox(levelPart(level, s, MAT_DOOR_GREY), vec3(door->lo, door->line - 0.03f, door->zBottom),
                  vec3(door->hi, door->line + 0.03f, door->zTop), kWhite);
-    // Posters: the building plan and the camera list on the north wall, safety on the west.
-    addWallPicture(level, s, MAT_POSTER_PLAN, ROOM_SECURITY, 1, 0.9f, 2.6f, 1.2f, 0.9f, kWhite);
-    addWallPicture(level, s, MAT_POSTER_CAMERAS, ROOM_SECURITY, 1, 1.95f, 2.5f, 0.55f, 0.78f, kWhite);
+    // Posters: the camera list large on the north wall, straight to the player's left at
+    // eye height so that it reads from the chair; the building plan on the south wall,
+    // to the right; safety on the west.
+    addWallPicture(level, s, MAT_POSTER_CAMERAS, ROOM_SECURITY, 1, 1.15f, 2.85f, 2.2f, 1.1f, kWhite);
+    addWallPicture(level, s, MAT_POSTER_PLAN, ROOM_SECURITY, 0, 1.5f, 2.75f, 1.2f, 0.9f, kWhite);
     addWallPicture(level, s, MAT_POSTER_SAFETY, ROOM_SECURITY, 2, -1.2f, 2.5f, 0.6f, 0.85f, kWhite);
     // Shelf with binders on the west wall, and a filing cabinet in the south-west corner.
     addRack(level, s, -1.78f, 0.2f, -1.4f, 1.8f, 1.8f, 4, vec3(0.4f, 0.4f, 0.42f), MAT_WOOD, vec3(0.7f, 0.6f, 0.5f));
@@ -343,7 +345,7 @@ void buildCorridors(LevelBuilder* level) {
            vec3(0.1f, 0.1f, 0.1f), 1.0f);
     addTable(level, z, 6.4f, 2.62f, 7.9f, 3.02f, 0.45f, MAT_WOOD, vec3(0.7f, 0.55f, 0.4f));
     // Posters along the west corridor's north wall, and a notice board in the east one.
-    addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_CORRIDOR_WEST, 1, 1.8f, 2.5f, 0.6f, 0.85f, kWhite);
+    addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_CORRIDOR_WEST, 1, -0.6f, 2.5f, 0.6f, 0.85f, kWhite);
     addWallPicture(level, z, MAT_POSTER_PLAN, ROOM_CORRIDOR_WEST, 1, 6.3f, 2.5f, 1.0f, 0.75f, kWhite);
     // A notice board in the east corridor.
     addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_CORRIDOR_EAST, 1, 9.6f, 2.5f, 0.6f, 0.85f, kWhite);
@@ -368,14 +370,15 @@ void buildLockerRoom(LevelBuilder* level) {
         addBox(metal, vec3(x0, y0, kFloorZ), vec3(x1, y0 + 0.03f, 3.0f), vec3(0.2f, 0.25f, 0.32f), 1.0f);
         addBox(metal, vec3(x0, y0, 2.5f), vec3(x1, y1 - 0.05f, 2.53f), body, 1.0f);
     }
-    // Top rail the doors slide along.
-    addBox(metal, vec3(kLockerFirstX - 0.7f, kLockerFrontY + 0.04f, 2.92f), vec3(kLockerFirstX + 3.6f, kLockerFrontY + 0.08f, 2.97f),
-           vec3(0.7f, 0.7f, 0.72f), 1.0f);
-    // Contents of the other lockers: a towel and a bag as simple shapes.
-    addBox(levelPart(level, z, MAT_WHITE), vec3(kLockerFirstX + 0.06f, 5.05f, 1.1f),
-           vec3(kLockerFirstX + 0.44f, 5.4f, 1.35f), vec3(0.9f, 0.5f, 0.2f), 1.0f);
-    addBox(levelPart(level, z, MAT_WHITE), vec3(kLockerFirstX + kLockerPitch + 0.08f, 5.05f, 2.53f),
-           vec3(kLockerFirstX + kLockerPitch + 0.42f, 5.4f, 2.63f), vec3(0.9f, 0.9f, 0.85f), 1.0f);
+    // Between the lockers (and west of the first), a closed cabinet front that the door
+    // of the locker east of it slides into: an open locker shows its empty inside and the
+    // edge of its door, and no door ever lies over a neighbour.
+    const Vec3 pocket = {0.24f, 0.33f, 0.5f};
+    for (int i = 0; i < 4; ++i) {
+        float east = kLockerFirstX + i * kLockerPitch, west = east - (kLockerPitch - kLockerWidth);
+        addBox(metal, vec3(west, r->y0, kFloorZ), vec3(east, kLockerPocketFrontY, 3.0f),
+               pocket, 1.0f, FACE_ALL & ~FACE_NEG_Y);
+    }
     // Benches.
     addTable(level, z, -0.8f, 6.5f, 2.6f, 6.9f, 0.45f, MAT_WOOD, vec3(0.75f, 0.58f, 0.4f));
     addTable(level, z, 5.0f, 7.0f, 6.0f, 9.6f, 0.45f, MAT_WOOD, vec3(0.75f, 0.58f, 0.4f));
@@ -405,10 +408,21 @@ void buildStoreroom(LevelBuilder* level) {
             addCrateBox(level, z, vec3(5.55f, y, z0), vec3(5.93f, y + 0.5f, z0 + 0.3f), kTints[(i + shelf + 1) % 4]);
         }
     }
-    // The tool board the crowbar hangs from (scene.cpp): a light board, its peg, and a
-    // hammer hanging beside the crowbar.
-    addBox(levelPart(level, z, MAT_WHITE), vec3(kToolBoardX0, kToolBoardFrontY, kToolBoardZ0),
-           vec3(kToolBoardX1, r->y1, kToolBoardZ1), vec3(0.86f, 0.84f, 0.78f), 1.0f, FACE_ALL & ~FACE_POS_Y);
+    // The tool board the crowbar hangs from (scene.cpp): a plywood board standing off
+    // the bricks in a dark frame, so that it reads as a board and not a poster, its peg,
+    // and a hammer hanging beside the crowbar.
+    addBox(levelPart(level, z, MAT_WOOD), vec3(kToolBoardX0, kToolBoardFrontY, kToolBoardZ0),
+           vec3(kToolBoardX1, r->y1, kToolBoardZ1), vec3(0.95f, 0.78f, 0.55f), 1.0f, FACE_ALL & ~FACE_POS_Y);
+    const Vec3 frame = {0.2f, 0.16f, 0.12f};
+    const float f = 0.04f, frontY = kToolBoardFrontY - 0.015f;
+    addBox(levelPart(level, z, MAT_METAL), vec3(kToolBoardX0 - f, frontY, kToolBoardZ0 - f), vec3(kToolBoardX1 + f, r->y1, kToolBoardZ0),
+           frame, 1.0f, FACE_ALL & ~FACE_POS_Y);
+    addBox(levelPart(level, z, MAT_METAL), vec3(kToolBoardX0 - f, frontY, kToolBoardZ1), vec3(kToolBoardX1 + f, r->y1, kToolBoardZ1 + f),
+           frame, 1.0f, FACE_ALL & ~FACE_POS_Y);
+    addBox(levelPart(level, z, MAT_METAL), vec3(kToolBoardX0 - f, frontY, kToolBoardZ0), vec3(kToolBoardX0, r->y1, kToolBoardZ1), frame,
+           1.0f, FACE_ALL & ~FACE_POS_Y);
+    addBox(levelPart(level, z, MAT_METAL), vec3(kToolBoardX1, frontY, kToolBoardZ0), vec3(kToolBoardX1 + f, r->y1, kToolBoardZ1), frame,
+           1.0f, FACE_ALL & ~FACE_POS_Y);
     addCylinderAlong(levelPart(level, z, MAT_METAL),
                      vec3(kCrowbarHangsAt.x, kToolBoardFrontY, kCrowbarHangsAt.z + kCrowbarPegAbove), vec3(0, -1, 0),
                      0.014f, 0.09f, 8, vec3(0.6f, 0.6f, 0.62f));
@@ -417,9 +431,6 @@ void buildStoreroom(LevelBuilder* level) {
            vec3(hammerX + 0.016f, kToolBoardFrontY, kToolBoardZ0 + 0.8f), vec3(0.75f, 0.55f, 0.35f), 1.0f);
     addBox(levelPart(level, z, MAT_METAL), vec3(hammerX - 0.07f, kToolBoardFrontY - 0.035f, kToolBoardZ0 + 0.8f),
            vec3(hammerX + 0.07f, kToolBoardFrontY, kToolBoardZ0 + 0.86f), vec3(0.3f, 0.31f, 0.34f), 1.0f);
-    // Mop bucket and a warning poster.
-    addCylinder(levelPart(level, z, MAT_WHITE), vec3(3.6f, 0.4f, kFloorZ), 0.18f, 0.3f, 14, vec3(0.95f, 0.8f, 0.1f));
-    addWallPicture(level, z, MAT_POSTER_SAFETY, ROOM_STOREROOM, 3, 2.1f, 2.4f, 0.5f, 0.7f, kWhite);
 }
 
 void buildOffice(LevelBuilder* level) {
@@ -430,7 +441,7 @@ void buildOffice(LevelBuilder* level) {
     struct Desk {
         float x0, y0;
     };
-    const Desk desks[4] = {{8.5f, 8.0f}, {8.5f, 5.6f}, {13.0f, 8.9f}, {13.0f, 5.6f}};
+    const Desk desks[4] = {{8.5f, kPedestalY0}, {8.5f, 9.0f}, {13.0f, 8.9f}, {13.0f, 5.6f}};
     for (const Desk& d : desks) {
         float x0 = d.x0, y0 = d.y0;
         addTable(level, z, x0, y0, x0 + 1.8f, y0 + 0.8f, 0.76f, MAT_WOOD, vec3(0.8f, 0.65f, 0.5f));
@@ -516,9 +527,6 @@ void buildWarehouse(LevelBuilder* level) {
     addBox(metal, vec3(cx0, cf, kFloorZ), vec3(cx1, cb, 1.1f), red, 1.0f);
     for (float zs : {1.8f, 2.4f}) addBox(metal, vec3(cx0 + 0.03f, cf + 0.02f, zs - 0.025f), vec3(cx1 - 0.03f, cb - 0.03f, zs), red, 1.0f);
     addBox(metal, vec3(cx0 - 1.1f, cf - 0.08f, 2.92f), vec3(cx1 + 0.02f, cf - 0.04f, 2.96f), vec3(0.6f, 0.6f, 0.62f), 1.0f);
-    // Tools on the cabinet's top shelf.
-    addBox(levelPart(level, z, MAT_WHITE), vec3(cx0 + 0.1f, cf + 0.1f, 2.4f), vec3(cx0 + 0.4f, cf + 0.35f, 2.55f),
-           vec3(0.9f, 0.75f, 0.1f), 1.0f);
     // A workbench east of the shutter and a rack of crates west of it, in the
     // warehouse camera's view.
     addTable(level, z, 13.2f, 1.5f, 15.7f, 2.3f, 0.9f, MAT_WOOD, vec3(0.7f, 0.55f, 0.4f));

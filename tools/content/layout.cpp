@@ -37,13 +37,13 @@ const Opening kOpenings[OPENING_COUNT] = {
 
 // The first four start on the monitors, in order.
 const CameraSpot kCameras[CAMERA_COUNT] = {
-    {"CAM 1", {-1.4f, 4.15f, 3.55f}, {1.0f, 0.0f, -0.12f}, 50.0f, ROOM_CORRIDOR_WEST},
+    {"CAM 1", {1.0f, 4.15f, 3.55f}, {1.0f, -0.05f, -0.14f}, 44.0f, ROOM_CORRIDOR_WEST},
     {"CAM 2", {16.6f, 0.8f, 4.0f}, {5.4f, 3.6f, -1.8f}, 65.0f, ROOM_HALL},
     {"CAM 3", {20.3f, 5.65f, 2.85f}, {0.819f, -0.574f, -0.12f}, 30.0f, ROOM_HALL},
-    {"CAM 4", {4.1f, 8.5f, 3.5f}, {-0.25f, -1.0f, -0.3f}, 60.0f, ROOM_LOCKERS},
+    {"CAM 4", {4.1f, 8.5f, 3.5f}, {-0.33f, -1.0f, -0.3f}, 50.0f, ROOM_LOCKERS},
     {"CAM 5", {4.1f, 0.35f, 3.05f}, {0.5f, 1.0f, -0.45f}, 75.0f, ROOM_STOREROOM},
-    {"CAM 6", {12.6f, 4.3f, 3.55f}, {-0.669f, -0.743f, -0.18f}, 75.0f, ROOM_CORRIDOR_EAST},
-    {"CAM 7", {11.9f, -3.0f, 4.0f}, {-0.2f, 1.0f, -0.32f}, 56.0f, ROOM_WAREHOUSE},
-    {"CAM 8", {11.9f, 7.5f, 3.0f}, {-1.0f, 0.5f, -0.7f}, 60.0f, ROOM_OFFICE},
+    {"CAM 6", {12.2f, 4.4f, 3.55f}, {-0.669f, -0.743f, -0.18f}, 75.0f, ROOM_CORRIDOR_EAST},
+    {"CAM 7", {11.2f, -3.0f, 4.0f}, {-0.1f, 1.0f, -0.32f}, 56.0f, ROOM_WAREHOUSE},
+    {"CAM 8", {11.9f, 5.7f, 3.2f}, {-1.0f, 0.7f, -0.6f}, 60.0f, ROOM_OFFICE},
 };
 

@@ -68,11 +68,15 @@ inline constexpr float kLockerFirstX = -0.4f;
 inline constexpr float kLockerPitch = 1.0f;
 inline constexpr float kLockerWidth = 0.5f;
 inline constexpr float kLockerFrontY = 5.55f;
+// The fronts between the lockers stand a little proud of the doors, which slide behind them.
+inline constexpr float kLockerPocketFrontY = 5.63f;
+// An open locker door shows this much of its edge, handle included, in the opening.
+inline constexpr float kLockerDoorEdge = 0.08f;
 
 // The office's drawer pedestal: front at x = kPedestalFrontX facing +x (towards the
 // office camera), spanning y from kPedestalY0 over 0.5; three drawers of 0.22.
 inline constexpr float kPedestalFrontX = 10.4f;
-inline constexpr float kPedestalY0 = 8.0f;
+inline constexpr float kPedestalY0 = 6.6f;
 inline constexpr float kDrawerPitch = 0.22f;
 // Bottom of drawer k (1 is the top one).
 inline constexpr float drawerBottom(int k) { return kFloorZ + 0.02f + (3 - k) * kDrawerPitch; }
@@ -91,7 +95,7 @@ inline constexpr float kToolBoardX0 = 4.95f, kToolBoardX1 = 5.85f;
 inline constexpr float kToolBoardZ0 = kFloorZ + 0.4f, kToolBoardZ1 = kFloorZ + 1.75f;
 inline constexpr float kToolBoardFrontY = 2.37f;
 inline constexpr float kCrowbarScale = 1.2f;
-inline constexpr Vec3 kCrowbarHangsAt = {5.3f, kToolBoardFrontY - 0.045f, kFloorZ + 1.05f};
+inline constexpr Vec3 kCrowbarHangsAt = {5.3f, kToolBoardFrontY - 0.065f, kFloorZ + 1.05f};
 inline constexpr float kCrowbarPegAbove = 0.4f * kCrowbarScale;
 
 // Security cameras: name shown as the label, position, view direction (any length),

@@ -63,14 +63,16 @@ void buildCamera(std::vector<Model>* models) {
     // Built hanging from the ceiling (world orientation, origin at the camera's
     // position); the game turns the model by -90 degrees about x, so the last step
     // turns it by +90 degrees into the file's frame.
-    addCylinder(b, vec3(0, 0, 0), 0.03f, 0.09f, 10, vec3(0.75f, 0.75f, 0.77f));
-    addCylinder(b, vec3(0, 0, -0.03f), 0.2f, 0.03f, 24, vec3(0.88f, 0.88f, 0.9f));
-    addCylinder(b, vec3(0, 0, -0.07f), 0.185f, 0.04f, 24, vec3(0.95f, 0.95f, 0.96f));
-    addDome(b, vec3(0, 0, -0.07f), 0.155f, 24, 8, vec3(0.07f, 0.07f, 0.09f));
+    // A big dome: seen through a doorway across a room, on a monitor's quarter of the
+    // screen, it must still make a target a player finds and hits.
+    addCylinder(b, vec3(0, 0, 0), 0.035f, 0.09f, 10, vec3(0.75f, 0.75f, 0.77f));
+    addCylinder(b, vec3(0, 0, -0.04f), 0.3f, 0.04f, 28, vec3(0.88f, 0.88f, 0.9f));
+    addCylinder(b, vec3(0, 0, -0.095f), 0.28f, 0.055f, 28, vec3(0.95f, 0.95f, 0.96f));
+    addDome(b, vec3(0, 0, -0.095f), 0.235f, 28, 8, vec3(0.07f, 0.07f, 0.09f));
     // Status lights around the housing: bright enough to bloom on the monitors.
     for (int i = 0; i < 4; ++i) {
-        float a = 1.5707963f * i, cx = 0.188f * cosf(a), cy = 0.188f * sinf(a);
-        addBox(b, vec3(cx - 0.012f, cy - 0.012f, -0.062f), vec3(cx + 0.012f, cy + 0.012f, -0.042f),
+        float a = 1.5707963f * i, cx = 0.284f * cosf(a), cy = 0.284f * sinf(a);
+        addBox(b, vec3(cx - 0.018f, cy - 0.018f, -0.085f), vec3(cx + 0.018f, cy + 0.018f, -0.055f),
                vec3(3.0f, 0.15f, 0.1f), 1.0f);
     }
     Quat toFile = quaternionFromAxisAngle(vec3(1, 0, 0), 90.0f);
@@ -130,6 +132,15 @@ void buildRedKey(std::vector<Model>* models) {
         float z0 = -0.13f + i * 0.032f;
         addBox(b, vec3(0.013f, -0.007f, z0), vec3(0.034f - i * 0.006f, 0.007f, z0 + 0.018f), darkRed, 1.0f);
     }
+    // A key-ring tag hanging beside it: a broad white plate with a red band, which a
+    // camera across the room shows better than the key itself.
+    addBox(b, vec3(0.05f, -0.003f, 0.072f), vec3(0.075f, 0.003f, 0.082f), vec3(0.6f, 0.6f, 0.62f), 1.0f);
+    addBox(b, vec3(0.068f, -0.005f, -0.045f), vec3(0.148f, 0.005f, 0.075f), vec3(0.95f, 0.95f, 0.92f), 1.0f);
+    addBox(b, vec3(0.068f, -0.0062f, 0.02f), vec3(0.148f, -0.005f, 0.05f), red, 1.0f,
+           FACE_NEG_Y | FACE_NEG_X | FACE_POS_X | FACE_NEG_Z | FACE_POS_Z);
+    // Centred across, so that the inventory preview turns it about its middle.
+    Quat none = identityQuaternion();
+    transformBuilder(b, &none, vec3(-0.048f, 0, 0));
     models->push_back(model);
 }
 
@@ -142,13 +153,15 @@ void buildCrowbar(std::vector<Model>* models) {
     MeshBuilder* b = &addPart(&model, "Crowbar")->mesh;
     const Vec3 steel = {0.25f, 0.26f, 0.3f}, bright = {0.55f, 0.56f, 0.6f}, red = {0.9f, 0.08f, 0.05f},
                black = {0.06f, 0.06f, 0.07f};
-    const float half = 0.024f, top = 0.3f, bottom = -0.42f;
+    // Thicker than a real one: on a monitor a thin bar is a line a few pixels wide,
+    // too thin to point at.
+    const float half = 0.036f, top = 0.3f, bottom = -0.42f;
     addBox(b, vec3(-half, -half, bottom), vec3(half, half, top), steel, 1.0f);
     // The grip, with a dark band at each end.
-    addBox(b, vec3(-0.034f, -0.034f, -0.26f), vec3(0.034f, 0.034f, 0.1f), red, 1.0f);
-    for (float z : {-0.28f, 0.1f}) addBox(b, vec3(-0.036f, -0.036f, z), vec3(0.036f, 0.036f, z + 0.02f), black, 1.0f);
-    // The hook: a half turn of short bars over the top, radius 0.09.
-    const float radius = 0.09f;
+    addBox(b, vec3(-0.05f, -0.05f, -0.26f), vec3(0.05f, 0.05f, 0.1f), red, 1.0f);
+    for (float z : {-0.28f, 0.1f}) addBox(b, vec3(-0.053f, -0.053f, z), vec3(0.053f, 0.053f, z + 0.02f), black, 1.0f);
+    // The hook: a half turn of short bars over the top, radius 0.1.
+    const float radius = 0.1f;
     const int pieces = 8;
     for (int i = 0; i < pieces; ++i) {
         float a = 3.1415927f * (i + 0.5f) / pieces;
@@ -157,14 +170,14 @@ void buildCrowbar(std::vector<Model>* models) {
                        vec3(half, half, 0.5f * 3.1415927f * radius / pieces + 0.006f), steel);
     }
     // The claw hanging from the hook's end, flattened and split, its tips bright.
-    addBox(b, vec3(2 * radius - 0.03f, -0.014f, top - 0.1f), vec3(2 * radius + 0.03f, 0.014f, top), steel, 1.0f);
+    addBox(b, vec3(2 * radius - 0.042f, -0.02f, top - 0.1f), vec3(2 * radius + 0.042f, 0.02f, top), steel, 1.0f);
     for (int side = -1; side <= 1; side += 2)
-        addBox(b, vec3(2 * radius + side * 0.018f - 0.011f, -0.012f, top - 0.13f),
-               vec3(2 * radius + side * 0.018f + 0.011f, 0.012f, top - 0.1f), bright, 1.0f);
+        addBox(b, vec3(2 * radius + side * 0.024f - 0.015f, -0.017f, top - 0.14f),
+               vec3(2 * radius + side * 0.024f + 0.015f, 0.017f, top - 0.1f), bright, 1.0f);
     // The chisel end, flattened and turned a little, with a bright edge.
     Quat chisel = quaternionFromAxisAngle(vec3(0, 1, 0), 20.0f);
-    addOrientedBox(b, vec3(0.012f, 0, bottom - 0.04f), &chisel, vec3(0.034f, 0.013f, 0.05f), steel);
-    addOrientedBox(b, vec3(0.03f, 0, bottom - 0.088f), &chisel, vec3(0.03f, 0.008f, 0.008f), bright);
+    addOrientedBox(b, vec3(0.014f, 0, bottom - 0.04f), &chisel, vec3(0.048f, 0.018f, 0.05f), steel);
+    addOrientedBox(b, vec3(0.034f, 0, bottom - 0.088f), &chisel, vec3(0.042f, 0.011f, 0.01f), bright);
     // Centred on the origin, so that the inventory preview turns it about its middle.
     Quat none = identityQuaternion();
     const float lowest = bottom - 0.1f, highest = top + radius + half;

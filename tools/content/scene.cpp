@@ -55,7 +55,9 @@ void addLockers(std::vector<InteractableSpec>* out) {
     static const char* const kNames[4] = {"locker1", "locker2", "locker3", "locker4"};
     for (int i = 0; i < 4; ++i) {
         float x0 = kLockerFirstX + i * kLockerPitch, x1 = x0 + kLockerWidth;
-        InteractableSpec spec = {kNames[i], "", false, vec3(-(kLockerWidth + 0.02f), 0, 0), {}};
+        // The door slides west behind the front between it and its neighbour, leaving
+        // its edge and handle in the opening.
+        InteractableSpec spec = {kNames[i], "", false, vec3(-(kLockerWidth - kLockerDoorEdge), 0, 0), {}};
         addFittedBox(&addPart(&spec, MAT_LOCKER_FRONT)->mesh, vec3(x0 + 0.005f, kLockerFrontY, 1.11f),
                      vec3(x1 - 0.005f, kLockerFrontY + 0.03f, 2.95f), vec3(0.55f, 0.68f, 0.95f));
         // Number plate (a cell of the numbers texture) and a handle.
@@ -64,8 +66,8 @@ void addLockers(std::vector<InteractableSpec>* out) {
         // Facing +y, into the room: seen from there, +x is to the left.
         addPanelUv(plate, vec3(cx + 0.08f, kLockerFrontY + 0.032f, 2.6f), vec3(-0.16f, 0, 0), vec3(0, 0, 0.16f), kWhite,
                    i / 4.0f, 0.0f, (i + 1) / 4.0f, 1.0f);
-        addBox(&addPart(&spec, MAT_METAL)->mesh, vec3(x1 - 0.09f, kLockerFrontY + 0.03f, 1.9f),
-               vec3(x1 - 0.05f, kLockerFrontY + 0.06f, 2.15f), kHandle, 1.0f);
+        addBox(&addPart(&spec, MAT_METAL)->mesh, vec3(x1 - 0.065f, kLockerFrontY + 0.03f, 1.9f),
+               vec3(x1 - 0.025f, kLockerFrontY + 0.06f, 2.15f), kHandle, 1.0f);
         out->push_back(spec);
     }
 }
@@ -161,7 +163,7 @@ void buildEntities(std::vector<EntitySpec>* out) {
     Vec3 key = vec3(kLockerFirstX + 2 * kLockerPitch + 0.5f * kLockerWidth, 5.3f, 2.2f);
     EntitySpec redKey = item("redKey", "data/meshes/objects/RedKey.glb", key,
                              vec3(yawTowards(key, kCameras[3].position), 0, 0), 4.0f);
-    redKey.scale = vec3(1.35f, 1.35f, 1.35f); // a big key, to be seen across the room
+    redKey.scale = vec3(1.9f, 1.9f, 1.9f); // a big key, to be seen across the room
     out->push_back(redKey);
     // Hanging by its hook from the peg of the tool board on the storeroom's north wall,
     // flat against the board, which sets it off against the brick.
@@ -173,9 +175,11 @@ void buildEntities(std::vector<EntitySpec>* out) {
                         vec3(yawTowards(card, kCameras[6].position), -15.0f, 0), 4.0f));
     // Lying face up at the front of the top drawer, its top edge away from the office
     // camera; it stays where it lies when the drawer slides out.
-    out->push_back(item("paperNote", "data/meshes/objects/PaperNote.glb",
-                        vec3(kPedestalFrontX - 0.12f, kPedestalY0 + 0.25f, drawerBottom(1) + 0.025f),
-                        vec3(90.0f, -90.0f, 0), 3.5f));
+    EntitySpec note = item("paperNote", "data/meshes/objects/PaperNote.glb",
+                           vec3(kPedestalFrontX - 0.15f, kPedestalY0 + 0.25f, drawerBottom(1) + 0.025f),
+                           vec3(90.0f, -90.0f, 0), 3.5f);
+    note.scale = vec3(1.3f, 1.3f, 1.3f); // a full sheet, to be seen from the office camera
+    out->push_back(note);
 
     // Decor: crates and barrels painted by their entity colour, plants in their own.
     const char* decor = "data/meshes/objects/Decor.glb";

@@ -377,17 +377,35 @@ void genPosterSafety(Image* image) {
                  Rgb{0.45f, 0.45f, 0.5f});
 }
 
+// The camera list on the security room's wall, big enough to read from the chair:
+// every camera, its room, and where it is to be found, in two columns.
 void genPosterCameras(Image* image) {
     fill(image, Rgb{0.12f, 0.14f, 0.2f});
-    drawText(image, true, 30, "CAMÉRAS", image->width / 2, 44, ALIGN_CENTRE, 0.95f, 0.8f, 0.2f);
-    static const char* const kPlaces[CAMERA_COUNT] = {"Couloir / Corridor", "Hall",        "Digicode / Keypad",
-                                                      "Vestiaire / Lockers", "Réserve / Store", "Couloir / Corridor",
-                                                      "Entrepôt / Warehouse", "Bureaux / Office"};
+    strokeRect(image, 0, 0, image->width, image->height, 8, Rgb{0.95f, 0.8f, 0.2f});
+    drawText(image, true, 46, "CAMÉRAS \u00b7 CAMERAS", image->width / 2, 62, ALIGN_CENTRE, 0.95f, 0.8f, 0.2f);
+    struct Place {
+        const char* room; // French / English
+        const char* french;
+        const char* english;
+    };
+    static const Place kPlaces[CAMERA_COUNT] = {
+        {"Couloir / Corridor", "devant ce local", "outside this room"},
+        {"Hall", "près de la sortie", "by the exit"},
+        {"Digicode / Keypad", "à côté de la sortie", "beside the exit"},
+        {"Vestiaire / Lockers", "face aux casiers", "facing the lockers"},
+        {"Réserve / Storeroom", "derrière la porte rouge", "behind the red door"},
+        {"Couloir / Corridor", "derrière la porte coupe-feu", "behind the fire door"},
+        {"Entrepôt / Warehouse", "derrière le rideau bloqué", "behind the jammed shutter"},
+        {"Bureaux / Offices", "derrière la porte à badge", "behind the badge door"},
+    };
+    const int columnWidth = (int)image->width / 2, firstRow = 126, rowHeight = 96;
     for (int c = 0; c < CAMERA_COUNT; ++c) {
-        int y = 96 + c * 50;
-        fillCircle(image, 24, (float)y - 8, 8, Rgb{0.9f, 0.15f, 0.1f});
-        drawText(image, true, 24, kCameras[c].name, 40, y, ALIGN_LEFT, 0.95f, 0.95f, 0.95f);
-        drawText(image, false, 17, kPlaces[c], 40, y + 20, ALIGN_LEFT, 0.75f, 0.8f, 0.9f);
+        int x = 30 + (c / 4) * columnWidth, y = firstRow + (c % 4) * rowHeight;
+        fillCircle(image, (float)x + 11, (float)y - 13, 11, Rgb{0.9f, 0.15f, 0.1f});
+        int nameWidth = drawText(image, true, 38, kCameras[c].name, x + 30, y, ALIGN_LEFT, 0.95f, 0.95f, 0.95f);
+        drawText(image, false, 26, kPlaces[c].room, x + 30 + nameWidth + 14, y, ALIGN_LEFT, 0.95f, 0.95f, 0.95f);
+        drawText(image, false, 22, kPlaces[c].french, x + 30, y + 29, ALIGN_LEFT, 0.7f, 0.78f, 0.9f);
+        drawText(image, false, 22, kPlaces[c].english, x + 30, y + 56, ALIGN_LEFT, 0.7f, 0.78f, 0.9f);
     }
 }
 
@@ -505,7 +523,7 @@ const TextureSpec kTextures[] = {
     {"data/textures/sign_security.png", TEXTURE_PNG_RGB, 512, 128, genSignSecurity},
     {"data/textures/poster_plan.png", TEXTURE_PNG_RGB, 256, 256, genPosterPlan},
     {"data/textures/poster_safety.png", TEXTURE_PNG_RGB, 128, 256, genPosterSafety},
-    {"data/textures/poster_cameras.png", TEXTURE_PNG_RGB, 256, 512, genPosterCameras},
+    {"data/textures/poster_cameras.png", TEXTURE_PNG_RGB, 1024, 512, genPosterCameras},
     {"data/textures/whiteboard.png", TEXTURE_PNG_RGB, 512, 256, genWhiteboard},
     {"data/textures/numbers.png", TEXTURE_PNG_RGB, 256, 64, genNumbers},
     {"data/textures/door_grey.png", TEXTURE_PNG_RGB, 128, 256, genDoorGrey},
