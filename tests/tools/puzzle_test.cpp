@@ -5,6 +5,7 @@
 #include "engine/math/matrix.h"
 #include "tools/content/game_frame.h"
 #include "tools/content/puzzle/puzzle_chain.h"
+#include "tools/content/puzzle/puzzle_discovery.h"
 #include "tools/content/puzzle/puzzle_explorer.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,53 @@ TEST_F(Puzzle, DesignChainPlaysToTheEndWithSafeClickPoints) {
     EXPECT_EQ(done, required);
     EXPECT_TRUE(world->interactables[exitDoor()].done);
     EXPECT_EQ(steps.back().kind, STEP_END);
+}
+
+// A player who only watches the monitors finds every step: when a step becomes
+// possible, what it acts on shows on one of the four monitors as they stand, large
+// enough to notice and to hit.
+TEST_F(Puzzle, EveryChainStepShowsOnAMonitorWhenItBecomesPossible) {
+    std::vector<ChainStep> steps = chain();
+    std::vector<StepDiscovery> found;
+    char error[256] = "";
+    ASSERT_TRUE(traceChainDiscovery(world, steps, &found, error, sizeof(error))) << error;
+    size_t acting = 0;
+    for (const ChainStep& step : steps)
+        acting += step.kind == STEP_CAMERA || step.kind == STEP_OPEN || step.kind == STEP_TAKE ||
+                  step.kind == STEP_USE || step.kind == STEP_TYPE;
+    EXPECT_EQ(found.size(), acting) << "every acting step is traced once";
+    for (const StepDiscovery& d : found) {
+        const ChainStep& step = steps[d.step];
+        std::string when = d.possibleAfter < 0 ? std::string("from the start")
+                                               : "after line " + std::to_string(steps[(size_t)d.possibleAfter].line);
+        EXPECT_GE(d.monitor, 0) << "line " << step.line << " (" << step.first << ") is possible " << when
+                                << " but shows on no monitor";
+        EXPECT_TRUE(discoverable(&d)) << "line " << step.line << " (" << step.first << ") possible " << when
+                                      << " shows only " << d.choice.hitPixels << " px, margin "
+                                      << d.choice.marginPixels << " px";
+        EXPECT_LE(d.possibleAfter, (long)d.step - 1) << "line " << step.line;
+    }
+}
+
+// The trace does catch a step that is possible but out of sight: with the locker room
+// camera reached on monitor 3 but the hall showing there, the lockers can be opened
+// (the Left arrow brings them back) and no monitor shows them.
+TEST_F(Puzzle, DiscoveryTraceCatchesAPossibleStepThatNoMonitorShows) {
+    int lockers = findCamera(world, "CAM 4"), hall = findCamera(world, "CAM 2");
+    ASSERT_GE(lockers, 0);
+    ASSERT_GE(hall, 0);
+    world->monitors[3].reachable = {(uint32_t)lockers, (uint32_t)hall};
+    world->monitors[3].camera = (uint32_t)hall;
+    std::vector<ChainStep> steps;
+    char error[256] = "";
+    ASSERT_TRUE(parseChain("3 left\n3 open locker3\n", &steps, error, sizeof(error))) << error;
+    std::vector<StepDiscovery> found;
+    ASSERT_TRUE(traceChainDiscovery(world, steps, &found, error, sizeof(error))) << error;
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].step, 1u);
+    EXPECT_EQ(found[0].possibleAfter, -1) << "the lockers' camera was reached from the start";
+    EXPECT_FALSE(discoverable(&found[0]));
+    EXPECT_TRUE(world->interactables[findInteractable(world, "locker3")].done) << "the chain itself still plays";
 }
 
 TEST_F(Puzzle, CameraGraphGrowsWithTheDoorsUntilEveryCameraIsReached) {

@@ -85,18 +85,19 @@ bool monitorPointClickable(int monitor, float u, float v, const ScreenLimits* sc
 }
 
 bool findClickPoint(PuzzleWorld* world, int monitor, ActionKind action, int item, ClickTarget target,
-                    ClickChoice* choice, const ScreenLimits* screen) {
+                    ClickChoice* choice, const ScreenLimits* screen, int gridLimit) {
     *choice = ClickChoice{false, 0, 0, 0, 0};
     const PuzzleCamera* camera = &world->cameras[world->monitors[monitor].camera];
     float u0, v0, u1, v1;
     if (!projectedRectangle(camera, targetBounds(world, target), &u0, &v0, &u1, &v1)) return false;
     // One sample per picture pixel, or coarser so that no search takes more than
-    // 96 x 96 samples.
+    // gridLimit x gridLimit samples.
+    if (gridLimit < 8) gridLimit = 8;
     float step = 1.0f / kMonitorPictureWidth;
     float stepV = 1.0f / kMonitorPictureHeight;
     int across = (int)ceilf((u1 - u0) / step) + 1, down = (int)ceilf((v1 - v0) / stepV) + 1;
     float scale = 1.0f;
-    while (across / scale > 96 || down / scale > 96) scale *= 1.5f;
+    while (across / scale > gridLimit || down / scale > gridLimit) scale *= 1.5f;
     step *= scale;
     stepV *= scale;
     across = (int)ceilf((u1 - u0) / step) + 1;

@@ -38,9 +38,11 @@ struct ScreenLimits {
 inline constexpr ScreenLimits kGameWindow = {1280.0f, 720.0f};
 
 // Leaves the world as it was. item is the entity dropped for ACTION_DROP. With screen
-// null, any point of the picture will do (the camera's whole view).
+// null, any point of the picture will do (the camera's whole view). The search takes
+// one sample per picture pixel, or coarser so that it takes at most gridLimit across
+// and down (a quick look with a small limit can miss a target a few pixels wide).
 bool findClickPoint(PuzzleWorld* world, int monitor, ActionKind action, int item, ClickTarget target,
-                    ClickChoice* choice, const ScreenLimits* screen = &kGameWindow);
+                    ClickChoice* choice, const ScreenLimits* screen = &kGameWindow, int gridLimit = 96);
 
 // Whether monitor point (u, v) is on the screen and clear of the inventory bar.
 bool monitorPointClickable(int monitor, float u, float v, const ScreenLimits* screen);

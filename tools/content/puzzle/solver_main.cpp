@@ -2,6 +2,7 @@
 // the game's rules and prints, step by step, where to click in the game's window.
 //
 //   quarlo_solver <program directory> <design.md> [width height]
+//   quarlo_solver <program directory> <design.md> --discovery
 //
 // <program directory> holds data/ (build/native for the native build). Window size
 // defaults to 1280 x 720. Output lines, window pixels with y from the top:
@@ -16,17 +17,51 @@
 // each followed by "# ..." with the step, its line and words, and for clicks, drags
 // and moves the monitor point and its margin.
 // Exit code 0 when every step did what it says, 1 otherwise.
+//
+// With --discovery it prints instead, for every step that acts on something, after
+// which step it became possible and how the monitors showed its target then, and
+// exits with 1 when one of them showed too small or on no monitor.
 #include "tools/content/game_frame.h"
 #include "tools/content/puzzle/puzzle_chain.h"
+#include "tools/content/puzzle/puzzle_discovery.h"
 
 #include "engine/platform/files.h"
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+int printDiscovery(PuzzleWorld* world, const std::vector<ChainStep>& steps) {
+    std::vector<StepDiscovery> found;
+    char error[256];
+    if (!traceChainDiscovery(world, steps, &found, error, sizeof(error))) {
+        fprintf(stderr, "%s\n", error);
+        return 1;
+    }
+    int status = 0;
+    for (const StepDiscovery& d : found) {
+        const ChainStep* step = &steps[d.step];
+        printf("line %d %s %s%s%s: possible ", step->line, chainStepVerb(step->kind), step->first,
+               step->second[0] ? " " : "", step->second);
+        if (d.possibleAfter < 0) printf("from the start");
+        else printf("after line %d", steps[(size_t)d.possibleAfter].line);
+        if (d.monitor < 0) printf(", on no monitor");
+        else printf(", monitor %d area %u px margin %.1f px", d.monitor, d.choice.hitPixels, d.choice.marginPixels);
+        bool ok = discoverable(&d);
+        printf("%s\n", ok ? "" : "  TOO HARD TO FIND");
+        if (!ok) status = 1;
+    }
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 5) {
-        fprintf(stderr, "usage: %s <program directory> <design.md> [width height]\n", argv[0]);
+    bool discovery = argc == 4 && strcmp(argv[3], "--discovery") == 0;
+    if (argc != 3 && argc != 5 && !discovery) {
+        fprintf(stderr, "usage: %s <program directory> <design.md> [width height | --discovery]\n", argv[0]);
         return 2;
     }
     float width = argc == 5 ? (float)atof(argv[3]) : 1280.0f, height = argc == 5 ? (float)atof(argv[4]) : 720.0f;
@@ -48,6 +83,11 @@ int main(int argc, char** argv) {
     if (!loadPuzzleWorld(&world, argv[1])) {
         fprintf(stderr, "cannot load the data: %s\n", world.failure);
         return 1;
+    }
+    if (discovery) {
+        int status = printDiscovery(&world, steps);
+        releasePuzzleWorld(&world);
+        return status;
     }
     int status = 0;
     for (size_t n = 0; n < steps.size(); ++n) {
