@@ -48,6 +48,7 @@ InputSnapshot pointerAt(int32_t x, int32_t y, bool leftDown) {
 void playFrame(RealGame* real, const InputSnapshot& input, float dt) {
     real->game->input = input;
     updateInteraction(real->game, &input, dt);
+    if (real->afterFrame) real->afterFrame(real);
 }
 
 std::vector<std::string> solverPlan(std::vector<std::string>* comments) {

@@ -12,6 +12,8 @@ struct RealGame {
     RecordingRenderer recorder;
     GameState* game = nullptr;
     bool loaded = false;
+    // Called after every frame playFrame plays, when set.
+    void (*afterFrame)(RealGame* real) = nullptr;
 };
 
 // Points the module directory at the native build (which holds data/), installs the

@@ -11,6 +11,7 @@
 #include "engine/platform/module_directory.h"
 #include "engine/text/language_file.h"
 #include "engine/text/name_ids.h"
+#include "game/feedback.h"
 #include "game/shader_programs.h"
 #include "tools/content/content.h"
 #include "tools/content/puzzle/puzzle_world.h"
@@ -392,6 +393,31 @@ TEST_F(DataFolder, EveryTextIsThereInBothLanguagesWithItsCharacters) {
     }
     // French texts use their accents.
     EXPECT_NE(strstr(gameText(1, 5), "\xc3\xa9"), nullptr);
+}
+
+// The pause screen's line and every feedback text are in both language files, and the
+// French ones are translated, not copies of the English.
+TEST_F(DataFolder, FeedbackTextsAndThePauseLineAreInBothLanguages) {
+    ASSERT_EQ(CONTENT_LANGUAGE_COUNT, 2);
+    Bytes englishBytes("data/en"), frenchBytes("data/fr");
+    ASSERT_TRUE(englishBytes.ok() && frenchBytes.ok());
+    LanguageFile english = {}, french = {};
+    ASSERT_TRUE(readLanguageFile(&english, (const uint8_t*)englishBytes.data, englishBytes.size, "data/en"))
+        << english.failure;
+    ASSERT_TRUE(readLanguageFile(&french, (const uint8_t*)frenchBytes.data, frenchBytes.size, "data/fr"))
+        << french.failure;
+    for (int32_t id = TEXT_ID_FIRST_FEEDBACK; id < TEXT_ID_FEEDBACK_END; ++id) {
+        const char* en = languageText(&english, id);
+        const char* fr = languageText(&french, id);
+        ASSERT_NE(en, nullptr) << "no English text " << id;
+        ASSERT_NE(fr, nullptr) << "no French text " << id;
+        EXPECT_GT(strlen(en), 3u) << id;
+        EXPECT_STRNE(en, fr) << "text " << id << " is not translated";
+    }
+    EXPECT_NE(strstr(languageText(&english, TEXT_ID_PAUSE_RESUME), "Escape"), nullptr);
+    EXPECT_NE(strstr(languageText(&french, TEXT_ID_PAUSE_RESUME), "\xc3\x89" "chap"), nullptr);
+    releaseLanguageFile(&english);
+    releaseLanguageFile(&french);
 }
 
 // French typography: a no-break space before "!", "?", ":" and ";", and the
