@@ -29,7 +29,7 @@ enum FeedbackTextId : int32_t {
 };
 
 // How long a feedback text stays, in seconds of play time.
-inline constexpr float kFeedbackSeconds = 2.5f;
+inline constexpr float kFeedbackSeconds = 4.0f;
 
 // Shows a text (replacing the one showing) from now on for kFeedbackSeconds.
 void showFeedback(GameState* game, int32_t textId);

@@ -351,6 +351,12 @@ void drawCounterBacking(GameState* game) {
                      height + 2 * kPadY, kPanelColour);
 }
 
+void drawMenuScreenBacking(GameState* game) {
+    // The title's box is 600 x 60 at (640 - 300, 500); the pause line's 600 x 40 at 440.
+    float bottom = game->paused && !game->endReached ? 430.0f : 490.0f;
+    drawGuiRectangle(&game->gui, kDesignWidth / 2 - 320, bottom, 640, 575 - bottom, kPanelColour);
+}
+
 void drawPauseResumeLine(GameState* game) {
     const char* text = languageText(&game->language, TEXT_ID_PAUSE_RESUME);
     if (!text) return;

@@ -63,5 +63,9 @@ void drawLabels(GameState* game);
 // would otherwise swallow.
 void drawCounterBacking(GameState* game);
 
+// A dark panel behind the title of the pause or end screen (and, paused, the line
+// under it), drawn before them so that they read over any picture.
+void drawMenuScreenBacking(GameState* game);
+
 // The pause screen's line under its title: Escape goes back to the game.
 void drawPauseResumeLine(GameState* game);

@@ -286,6 +286,7 @@ void drawTexts(GameState* game) {
     drawLabels(game);
 
     if (game->endReached || game->paused) {
+        drawMenuScreenBacking(game);
         const char* title = game->endReached ? textOf(game, TEXT_ID_END) : "PAUSE";
         if (title)
             drawGuiTextLiteral(gui, &game->largeFont, kDesignWidth / 2 - 300, 500, 600, 60, kTextColor,

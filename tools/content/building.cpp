@@ -409,8 +409,8 @@ void buildStoreroom(LevelBuilder* level) {
         }
     }
     // The tool board the crowbar hangs from (scene.cpp): a plywood board standing off
-    // the bricks in a dark frame, so that it reads as a board and not a poster, its peg,
-    // and a hammer hanging beside the crowbar.
+    // the bricks in a dark frame, so that it reads as a board and not a poster, and its
+    // peg. Nothing else hangs there: a second tool would look as takeable as the crowbar.
     addBox(levelPart(level, z, MAT_WOOD), vec3(kToolBoardX0, kToolBoardFrontY, kToolBoardZ0),
            vec3(kToolBoardX1, r->y1, kToolBoardZ1), vec3(0.95f, 0.78f, 0.55f), 1.0f, FACE_ALL & ~FACE_POS_Y);
     const Vec3 frame = {0.2f, 0.16f, 0.12f};
@@ -426,11 +426,6 @@ void buildStoreroom(LevelBuilder* level) {
     addCylinderAlong(levelPart(level, z, MAT_METAL),
                      vec3(kCrowbarHangsAt.x, kToolBoardFrontY, kCrowbarHangsAt.z + kCrowbarPegAbove), vec3(0, -1, 0),
                      0.014f, 0.09f, 8, vec3(0.6f, 0.6f, 0.62f));
-    const float hammerX = kToolBoardX1 - 0.2f;
-    addBox(levelPart(level, z, MAT_WOOD), vec3(hammerX - 0.016f, kToolBoardFrontY - 0.03f, kToolBoardZ0 + 0.45f),
-           vec3(hammerX + 0.016f, kToolBoardFrontY, kToolBoardZ0 + 0.8f), vec3(0.75f, 0.55f, 0.35f), 1.0f);
-    addBox(levelPart(level, z, MAT_METAL), vec3(hammerX - 0.07f, kToolBoardFrontY - 0.035f, kToolBoardZ0 + 0.8f),
-           vec3(hammerX + 0.07f, kToolBoardFrontY, kToolBoardZ0 + 0.86f), vec3(0.3f, 0.31f, 0.34f), 1.0f);
 }
 
 void buildOffice(LevelBuilder* level) {
