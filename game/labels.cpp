@@ -35,6 +35,8 @@ const float kSmallLabelWidth = 300.0f;
 const float kItemLabelWidth = 300.0f;
 // Margin kept between a label and a box it keeps clear of, and from the screen edge.
 const float kClearance = 4.0f;
+// Below this size on screen, a named thing is avoided with a margin as wide as itself.
+const float kSmallThing = 60.0f;
 
 const float kPanelColour[4] = {0.04f, 0.05f, 0.07f, 0.78f};
 const float kLabelColour[4] = {0.95f, 0.95f, 0.95f, 1.0f};
@@ -168,7 +170,16 @@ float labelOverlapArea(const LabelBox* a, const LabelBox* b) {
 bool labelBoxesOverlap(const LabelBox* a, const LabelBox* b) { return labelOverlapArea(a, b) > 0.0f; }
 
 bool placeLabel(float cursorX, float cursorY, float width, float height, const LabelBox* keepClear,
-                uint32_t keepClearCount, const LabelBox* avoid, LabelBox* placed) {
+                uint32_t keepClearCount, const LabelBox* thing, LabelBox* placed) {
+    // A small thing is kept in view with what lies around it: a key of the keypad with
+    // the keys beside it, which the player looks for next.
+    LabelBox around = {0, 0, 0, 0};
+    const LabelBox* avoid = nullptr;
+    if (thing) {
+        float size = fmaxf(thing->width, thing->height);
+        around = size < kSmallThing ? grown(thing, size) : *thing;
+        avoid = &around;
+    }
     Candidate best = {{0, 0, width, height}, 1e30f, 1e30f};
     LabelBox bases[8];
     uint32_t baseCount = 0;

@@ -41,10 +41,11 @@ struct LabelLayout {
 
 // The lower-left corner of a width x height label for a cursor at (cursorX, cursorY):
 // near the cursor and off the point it rests on, inside the screen, overlapping none
-// of the keepClear boxes, and covering as little of avoid (when given) as it can.
+// of the keepClear boxes, and covering as little as it can of the thing it names
+// (when given; a thing under 60 units with a margin as wide as itself around it).
 // False when no such place was found (the best try is still returned).
 bool placeLabel(float cursorX, float cursorY, float width, float height, const LabelBox* keepClear,
-                uint32_t keepClearCount, const LabelBox* avoid, LabelBox* placed);
+                uint32_t keepClearCount, const LabelBox* thing, LabelBox* placed);
 
 // The boxes of this frame's fixed texts and panels that labels keep clear of.
 void reservedLabelBoxes(const GameState* game, LabelBox* out, uint32_t* count);

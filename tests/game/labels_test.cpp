@@ -92,6 +92,16 @@ TEST(LabelPlacement, KeepsOffTheNamedThingWhenThereIsRoom) {
     EXPECT_LT(distanceToBox(placed, 580, 410), 40.0f);
 }
 
+// A small thing keeps what lies around it in view too: the keys beside a key.
+TEST(LabelPlacement, KeepsTheNeighboursOfASmallThingInView) {
+    const LabelBox key = {600, 400, 24, 20};
+    const LabelBox keysAround = {576, 380, 72, 60};
+    LabelBox placed;
+    ASSERT_TRUE(placeLabel(612, 410, 30, 26, nullptr, 0, &key, &placed));
+    EXPECT_FALSE(labelBoxesOverlap(&placed, &keysAround)) << placed.x << ", " << placed.y;
+    EXPECT_LT(distanceToBox(placed, 612, 410), 120.0f);
+}
+
 TEST(LabelPlacement, ReportsWhenNoPlaceIsClear) {
     const LabelBox everything = {0, 0, 1280, 720};
     LabelBox placed;

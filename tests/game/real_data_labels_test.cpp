@@ -1,8 +1,8 @@
 // The labels of the real game, frame by frame through the solver's plan for the design
 // chain: at every cursor position the plan uses, on every monitor it uses, the names
 // and the feedback at the cursor keep off the hint box, the counter, the typed digits,
-// the note and the inventory bar, off each other and off the point under the cursor,
-// and stay on the screen; each label that names a thing knows where that thing shows.
+// the note and the inventory bar, off each other, off the point under the cursor and
+// off the thing they name, and stay on the screen.
 #include "tests/game/real_data_support.h"
 
 #include "game/feedback.h"
@@ -64,6 +64,7 @@ void checkLayout(GameState* game, const LabelLayout& layout) {
             const LabelBox& t = label.thing;
             if (cx < t.x - 2 || cx > t.x + t.width + 2 || cy < t.y - 2 || cy > t.y + t.height + 2)
                 fault(std::string(label.text) + ": the cursor is outside where it shows " + describe(t));
+            if (labelBoxesOverlap(&p, &t)) fault(std::string(label.text) + " covers the thing it names " + describe(t));
         }
     }
 }
