@@ -6,6 +6,7 @@
 #include "game/feedback.h"
 #include "game/game_state.h"
 #include "game/interaction.h"
+#include "game/labels.h"
 #include "game/picking.h"
 
 #include <gtest/gtest.h>
@@ -37,21 +38,38 @@ protected:
         return 0;
     }
 
+    bool hoveredAt(uint32_t k, const int32_t* monitorIndex, int32_t x, int32_t y, InputSnapshot* at) {
+        if (x < 8 || x > 1272 || y < 140 || y > 712) return false;
+        InputSnapshot input = {};
+        input.cursorX = x;
+        input.cursorY = y;
+        playFrame(&real, input, 0.0f);
+        if (*monitorIndex != static_cast<int32_t>(k)) return false;
+        *at = input;
+        return true;
+    }
+
     // A window position where monitor k shows the thing (the game marks it hovered
-    // there), found by trying the monitor's picture point by point.
+    // there): the middle of where it shows, else the monitor's picture point by point.
     bool aim(uint32_t k, const int32_t* monitorIndex, InputSnapshot* at) {
+        PickKind kind = PICK_NONE;
+        uint32_t index = 0;
+        for (uint32_t i = 0; i < game()->interactableCount; ++i)
+            if (&game()->interactables[i].monitorIndex == monitorIndex) kind = PICK_INTERACTABLE, index = i;
+        for (uint32_t i = 0; i < game()->entityCount; ++i)
+            if (&game()->entities[i].monitorIndex == monitorIndex) kind = PICK_ENTITY, index = i;
+        LabelBox box;
+        if (kind != PICK_NONE && thingOnScreen(game(), k, kind, index, &box) &&
+            hoveredAt(k, monitorIndex, static_cast<int32_t>(box.x + box.width / 2),
+                      static_cast<int32_t>(box.y + box.height / 2), at))
+            return true;
         for (int j = 1; j < 27; ++j)
             for (int i = 1; i < 48; ++i) {
                 InputSnapshot input = {};
-                if (!panelToCursor(game(), &game()->monitors[k].panel, i / 48.0f, j / 27.0f, &input.cursorX,
-                                   &input.cursorY))
-                    continue;
-                if (input.cursorX < 8 || input.cursorX > 1272 || input.cursorY < 140 || input.cursorY > 712) continue;
-                playFrame(&real, input, 0.0f);
-                if (*monitorIndex == static_cast<int32_t>(k)) {
-                    *at = input;
+                if (panelToCursor(game(), &game()->monitors[k].panel, i / 48.0f, j / 27.0f, &input.cursorX,
+                                  &input.cursorY) &&
+                    hoveredAt(k, monitorIndex, input.cursorX, input.cursorY, at))
                     return true;
-                }
             }
         return false;
     }
