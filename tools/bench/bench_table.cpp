@@ -4,12 +4,14 @@
 // goal where there is one.
 //   quarlo_bench_table [--startup FILE] results.json ...
 // Benchmark names are "row|side", the engine's side being "quarlo". Start-up lines are
-// "startup|label|milliseconds" (milliseconds -1: no frame came).
+// "startup|label|milliseconds" (milliseconds -1: no frame came; "absent": a backend
+// library that exports no interface).
 #include <rapidjson/document.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,26 @@ struct Measure {
 };
 
 std::vector<Measure> gMeasures;
+
+// The table's order of kinds; rows of one kind by name. (The JSON lists runs in the
+// random order they were interleaved in.)
+const char* const kKindOrder[] = {"glTF/GLB", ".dmesh", "PNG", "BMP", "DDS", "atlas", "layout"};
+
+int kindRank(const std::string& row) {
+    int rank = 0;
+    for (const char* kind : kKindOrder) {
+        if (row.compare(0, strlen(kind), kind) == 0) return rank;
+        ++rank;
+    }
+    return rank;
+}
+
+bool rowBefore(const Measure& a, const Measure& b) {
+    int x = kindRank(a.row), y = kindRank(b.row);
+    if (x != y) return x < y;
+    if (a.row != b.row) return a.row < b.row;
+    return a.side < b.side;
+}
 
 double toMicroseconds(double value, const char* unit) {
     if (strcmp(unit, "ns") == 0) return value / 1000.0;
@@ -111,6 +133,10 @@ int printStartup(const char* path) {
         int n = 0;
         for (char* p = strtok(line, "|\n"); p && n < 3; p = strtok(nullptr, "|\n")) fields[n++] = p;
         if (n != 3 || strcmp(fields[0], "startup") != 0) continue;
+        if (strcmp(fields[2], "absent") == 0) {
+            printf("| start-up to the first frame: %s | absent | | | | |\n", fields[1]);
+            continue;
+        }
         double ms = atof(fields[2]);
         if (ms < 0) {
             printf("| start-up to the first frame: %s | no frame | | | ≤ %.0f s | not met |\n", fields[1],
@@ -140,6 +166,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    std::stable_sort(gMeasures.begin(), gMeasures.end(), rowBefore);
     printf("| benchmark | engine | peer | peer time | engine / peer | goal | |\n");
     printf("| --- | --- | --- | --- | --- | --- | --- |\n");
     int missed = 0;

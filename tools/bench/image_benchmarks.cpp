@@ -277,27 +277,18 @@ struct DdsFile {
     std::string path;
     uint64_t dataOffset; // 128, or 148 with the DX10 header
     uint64_t dataSize;   // what the engine reads
+    uint64_t fileSize;
 };
 
-// The peer: the file with one read, then its pixel bytes copied into their own block.
-unsigned char* readAndCopyPixels(const DdsFile& file) {
+// The peer: the file with one read, then its pixel bytes copied into their own block;
+// both blocks are already there (the limit of a reader that uploads blocks as stored).
+bool readAndCopyPixels(const DdsFile& file, uint8_t* bytes, size_t size, uint8_t* pixels) {
     FILE* stream = fopen(file.path.c_str(), "rb");
-    if (!stream) return nullptr;
-    fseek(stream, 0, SEEK_END);
-    long size = ftell(stream);
-    fseek(stream, 0, SEEK_SET);
-    unsigned char* bytes = static_cast<unsigned char*>(malloc(size > 0 ? size : 1));
-    unsigned char* pixels = static_cast<unsigned char*>(malloc(file.dataSize ? file.dataSize : 1));
-    bool ok = bytes && pixels && size >= 0 && fread(bytes, 1, size, stream) == static_cast<size_t>(size) &&
-              file.dataOffset + file.dataSize <= static_cast<uint64_t>(size);
+    if (!stream) return false;
+    bool ok = fread(bytes, 1, size, stream) == size && file.dataOffset + file.dataSize <= size;
     fclose(stream);
     if (ok) memcpy(pixels, bytes + file.dataOffset, file.dataSize);
-    free(bytes);
-    if (!ok) {
-        free(pixels);
-        return nullptr;
-    }
-    return pixels;
+    return ok;
 }
 
 std::vector<DdsFile> checkedDds(const std::vector<std::string>& paths) {
@@ -311,12 +302,12 @@ std::vector<DdsFile> checkedDds(const std::vector<std::string>& paths) {
         unsigned char* pixels = readDds(path.c_str(), &width, &height, &format, &levels, &size);
         if (!pixels) benchFailure("%s: refused by the engine", path.c_str());
         bool dx10 = memcmp(&bytes[84], "DX10", 4) == 0;
-        DdsFile file = {path, dx10 ? 148u : 128u, size};
-        unsigned char* copy = readAndCopyPixels(file);
+        DdsFile file = {path, dx10 ? 148u : 128u, size, bytes.size()};
+        std::vector<uint8_t> block(bytes.size()), copy(size);
         // The engine flips rows and blocks: the same bits, in another order.
-        bool same = copy && setBitCount(pixels, size) == setBitCount(copy, size);
+        bool same = readAndCopyPixels(file, block.data(), block.size(), copy.data()) &&
+                    setBitCount(pixels, size) == setBitCount(copy.data(), size);
         releaseImagePixels(pixels);
-        free(copy);
         if (!same) benchFailure("%s: the engine's pixels are not the file's bytes reordered", path.c_str());
         files.push_back(file);
     }
@@ -338,12 +329,16 @@ void quarloDds(benchmark::State& state, const std::vector<DdsFile>& files, uint6
 }
 
 void copyDds(benchmark::State& state, const std::vector<DdsFile>& files, uint64_t bytes) {
+    std::vector<std::vector<uint8_t>> blocks, copies;
+    for (const DdsFile& file : files) {
+        blocks.emplace_back(file.fileSize);
+        copies.emplace_back(file.dataSize);
+    }
     for (auto _ : state)
-        for (const DdsFile& file : files) {
-            unsigned char* pixels = readAndCopyPixels(file);
-            if (!pixels) state.SkipWithError("a file could not be read");
-            benchmark::DoNotOptimize(pixels);
-            free(pixels);
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (!readAndCopyPixels(files[i], blocks[i].data(), blocks[i].size(), copies[i].data()))
+                state.SkipWithError("a file could not be read");
+            benchmark::DoNotOptimize(copies[i].data());
         }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
