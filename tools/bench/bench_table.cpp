@@ -1,12 +1,7 @@
-// Reads the JSON that the benchmark programs write (medians of interleaved
-// repetitions) and the start-up probe's lines, and prints one Markdown table: each
-// pair's times and the ratio engine time / peer time (lower is better), against the
-// goal where there is one.
-//   quarlo_bench_table [--startup FILE] results.json ...
-// Benchmark names are "row|side", the engine's side being "quarlo". Start-up lines are
-// "startup|label|milliseconds" (milliseconds -1: no frame came; "absent": a backend
-// library that exports no interface).
+#include "tools/bench/bench_table.h"
+
 #include <rapidjson/document.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,10 +20,10 @@ struct Goal {
 };
 
 const Goal kGoals[] = {
-    {"glTF/GLB", "assimp", 1.0 / 3.0, "<= 0.33 (3 x faster)"},
-    {"PNG", "stb_image", 1.0, "<= 1 (as fast)"},
-    {".dmesh", "read+memcpy", 2.0, "<= 2 (half the limit)"},
-    {"atlas", "stb_truetype", 1.0, "<= 1 (as fast)"},
+    {"glTF/GLB", "assimp", 1.0 / 3.0, "≤ 0.33 (3 × faster)"},
+    {"PNG", "stb_image", 1.0, "≤ 1 (as fast)"},
+    {".dmesh", "read+memcpy", 2.0, "≤ 2 (half the limit)"},
+    {"atlas", "stb_truetype", 1.0, "≤ 1 (as fast)"},
 };
 const double kStartupGoalMs = 3000.0;
 
@@ -38,8 +33,6 @@ struct Measure {
     double microseconds; // median CPU time of one iteration
     double itemsPerSecond;
 };
-
-std::vector<Measure> gMeasures;
 
 // The table's order of kinds; rows of one kind by name. (The JSON lists runs in the
 // random order they were interleaved in.)
@@ -68,14 +61,7 @@ double toMicroseconds(double value, const char* unit) {
     return value;
 }
 
-bool readResults(const char* path) {
-    FILE* file = fopen(path, "rb");
-    if (!file) return false;
-    std::string text;
-    char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0) text.append(chunk, got);
-    fclose(file);
+bool readResults(const std::string& text, std::vector<Measure>* measures, std::vector<std::string>* problems) {
     rapidjson::Document document;
     document.Parse(text.c_str());
     if (document.HasParseError() || !document.IsObject() || !document.HasMember("benchmarks") ||
@@ -89,21 +75,36 @@ bool readResults(const char* path) {
         } else if (b.HasMember("repetitions") && b["repetitions"].IsInt() && b["repetitions"].GetInt() > 1) {
             continue;
         }
+        std::string name = b["run_name"].GetString();
         if (b.HasMember("error_occurred") && b["error_occurred"].IsBool() && b["error_occurred"].GetBool()) {
-            fprintf(stderr, "bench table: %s failed\n", b["run_name"].GetString());
+            problems->push_back(name + " failed");
             continue;
         }
-        std::string name = b["run_name"].GetString();
         size_t bar = name.rfind('|');
-        if (bar == std::string::npos || !b.HasMember("cpu_time") || !b.HasMember("time_unit")) continue;
+        if (bar == std::string::npos || !b.HasMember("cpu_time") || !b["cpu_time"].IsNumber() ||
+            !b.HasMember("time_unit") || !b["time_unit"].IsString()) {
+            problems->push_back(name + ": no engine or peer side, or no time");
+            continue;
+        }
         Measure m;
         m.row = name.substr(0, bar);
         m.side = name.substr(bar + 1);
         m.microseconds = toMicroseconds(b["cpu_time"].GetDouble(), b["time_unit"].GetString());
-        m.itemsPerSecond = b.HasMember("items_per_second") ? b["items_per_second"].GetDouble() : 0.0;
-        gMeasures.push_back(m);
+        m.itemsPerSecond =
+            b.HasMember("items_per_second") && b["items_per_second"].IsNumber() ? b["items_per_second"].GetDouble() : 0.0;
+        measures->push_back(m);
     }
     return true;
+}
+
+void appendLine(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void appendLine(std::string* out, const char* format, ...) {
+    char line[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(line, sizeof(line), format, arguments);
+    va_end(arguments);
+    out->append(line);
 }
 
 std::string formatTime(double microseconds) {
@@ -120,77 +121,71 @@ const Goal* goalFor(const std::string& row, const std::string& peer) {
     return nullptr;
 }
 
-int printStartup(const char* path) {
-    FILE* file = fopen(path, "r");
-    if (!file) {
-        fprintf(stderr, "bench table: cannot read %s\n", path);
-        return 1;
-    }
-    char line[512];
+int appendStartup(const std::string& lines, std::string* out) {
     int missed = 0;
-    while (fgets(line, sizeof(line), file)) {
-        char* fields[3] = {};
-        int n = 0;
-        for (char* p = strtok(line, "|\n"); p && n < 3; p = strtok(nullptr, "|\n")) fields[n++] = p;
-        if (n != 3 || strcmp(fields[0], "startup") != 0) continue;
-        if (strcmp(fields[2], "absent") == 0) {
-            printf("| start-up to the first frame: %s | absent | | | | |\n", fields[1]);
+    size_t at = 0;
+    while (at < lines.size()) {
+        size_t end = lines.find('\n', at);
+        if (end == std::string::npos) end = lines.size();
+        std::string line = lines.substr(at, end - at);
+        at = end + 1;
+        size_t first = line.find('|'), last = line.rfind('|');
+        if (first == std::string::npos || last == first || line.compare(0, first, "startup") != 0) continue;
+        std::string label = line.substr(first + 1, last - first - 1);
+        std::string value = line.substr(last + 1);
+        const char* goal = "≤ 3 s";
+        if (value == "absent") {
+            appendLine(out, "| start-up to the first frame: %s | absent | | | | | |\n", label.c_str());
             continue;
         }
-        double ms = atof(fields[2]);
+        double ms = atof(value.c_str());
         if (ms < 0) {
-            printf("| start-up to the first frame: %s | no frame | | | ≤ %.0f s | not met |\n", fields[1],
-                   kStartupGoalMs / 1000.0);
+            appendLine(out, "| start-up to the first frame: %s | no frame | | | | %s | not met |\n", label.c_str(), goal);
             ++missed;
-        } else {
-            printf("| start-up to the first frame: %s | %s | | | ≤ %.0f s | %s |\n", fields[1],
-                   formatTime(ms * 1000.0).c_str(), kStartupGoalMs / 1000.0, ms <= kStartupGoalMs ? "met" : "not met");
-            if (ms > kStartupGoalMs) ++missed;
+            continue;
         }
+        bool met = ms <= kStartupGoalMs;
+        appendLine(out, "| start-up to the first frame: %s | %s | | | | %s | %s |\n", label.c_str(),
+                   formatTime(ms * 1000.0).c_str(), goal, met ? "met" : "not met");
+        if (!met) ++missed;
     }
-    fclose(file);
     return missed;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
-    const char* startup = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--startup") == 0 && i + 1 < argc) {
-            startup = argv[++i];
-            continue;
-        }
-        if (!readResults(argv[i])) {
-            fprintf(stderr, "bench table: %s is not a benchmark result\n", argv[i]);
-            return 1;
-        }
-    }
-    std::stable_sort(gMeasures.begin(), gMeasures.end(), rowBefore);
-    printf("| benchmark | engine | peer | peer time | engine / peer | goal | |\n");
-    printf("| --- | --- | --- | --- | --- | --- | --- |\n");
-    int missed = 0;
-    for (const Measure& ours : gMeasures) {
+bool makeBenchTable(const std::vector<std::string>& jsonTexts, const std::string& startupLines, BenchTable* out) {
+    out->markdown.clear();
+    out->goalsMissed = 0;
+    out->problems.clear();
+    std::vector<Measure> measures;
+    for (const std::string& text : jsonTexts)
+        if (!readResults(text, &measures, &out->problems)) return false;
+    std::stable_sort(measures.begin(), measures.end(), rowBefore);
+    std::string* md = &out->markdown;
+    md->append("| benchmark | engine | peer | peer time | engine / peer | goal | |\n");
+    md->append("| --- | --- | --- | --- | --- | --- | --- |\n");
+    for (const Measure& ours : measures) {
         if (ours.side != "quarlo") continue;
         bool hasPeer = false;
-        for (const Measure& peer : gMeasures) {
+        for (const Measure& peer : measures) {
             if (peer.row != ours.row || peer.side == "quarlo") continue;
             hasPeer = true;
             double ratio = ours.microseconds / peer.microseconds;
             const Goal* goal = goalFor(ours.row, peer.side);
-            const char* verdict = !goal ? "" : ratio <= goal->ratio ? "met" : "not met";
-            if (goal && ratio > goal->ratio) ++missed;
-            printf("| %s | %s | %s | %s | %.2f | %s | %s |\n", ours.row.c_str(), formatTime(ours.microseconds).c_str(),
-                   peer.side.c_str(), formatTime(peer.microseconds).c_str(), ratio, goal ? goal->text : "",
-                   verdict);
+            bool met = !goal || ratio <= goal->ratio;
+            if (!met) ++out->goalsMissed;
+            appendLine(md, "| %s | %s | %s | %s | %.2f | %s | %s |\n", ours.row.c_str(),
+                       formatTime(ours.microseconds).c_str(), peer.side.c_str(), formatTime(peer.microseconds).c_str(),
+                       ratio, goal ? goal->text : "", !goal ? "" : met ? "met" : "not met");
         }
         if (!hasPeer) {
             char rate[64] = "";
-            if (ours.itemsPerSecond > 0) snprintf(rate, sizeof(rate), "%.2f M glyphs/s", ours.itemsPerSecond / 1e6);
-            printf("| %s | %s (%s) | | | | | |\n", ours.row.c_str(), formatTime(ours.microseconds).c_str(), rate);
+            if (ours.itemsPerSecond > 0)
+                snprintf(rate, sizeof(rate), " (%.2f M glyphs/s)", ours.itemsPerSecond / 1e6);
+            appendLine(md, "| %s | %s%s | | | | | |\n", ours.row.c_str(), formatTime(ours.microseconds).c_str(), rate);
         }
     }
-    if (startup) missed += printStartup(startup);
-    printf("\nGoals not met: %d\n", missed);
-    return 0;
+    out->goalsMissed += appendStartup(startupLines, md);
+    return true;
 }
