@@ -9,7 +9,8 @@
 #      process start (Wine already up) to the first frame of its loop, per backend;
 #   4. prints the table and writes it, dated, into its section of docs/performance.md.
 # Not part of the tests. Environment:
-#   QUARLO_BENCH_REPETITIONS  repetitions of each benchmark (default 5)
+#   QUARLO_BENCH_REPETITIONS  repetitions of each benchmark (default 7)
+#   QUARLO_BENCH_STARTUP_RUNS starts of the game per backend (default 5)
 #   QUARLO_BENCH_STARTUP      0 leaves out the start-up under Wine
 #   QUARLO_BENCH_DOC          the file to write the section into (default docs/performance.md)
 set -euo pipefail
@@ -17,7 +18,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 CACHE=${QUARLO_CACHE:-$ROOT/.cache}
 JOBS=${QUARLO_JOBS:-2}
-REPETITIONS=${QUARLO_BENCH_REPETITIONS:-5}
+REPETITIONS=${QUARLO_BENCH_REPETITIONS:-7}
+STARTUP_RUNS=${QUARLO_BENCH_STARTUP_RUNS:-5}
 DOC=${QUARLO_BENCH_DOC:-$ROOT/docs/performance.md}
 BENCH=$ROOT/build/bench
 WINDOWS=$ROOT/build/windows
@@ -102,23 +104,32 @@ measure_startup() {
       printf 'startup|%s|absent\n' "${backend%%:*} (the library exports no interface)" >>"$STARTUP"
     fi
   done
-  local runs=3 i r out ms
-  declare -A times
+  local runs=$STARTUP_RUNS i r out ms window
+  declare -A times windows
   for ((r = 0; r < runs; ++r)); do
     for i in "${!labels[@]}"; do
       # shellcheck disable=SC2086
       out=$(cd "$bin" && "${probe[@]}" Quarlo.exe ${args[$i]} 2>/dev/null) || true
       ms=$(printf '%s\n' "$out" | sed -n 's/^startup_ms: //p')
+      window=$(printf '%s\n' "$out" | sed -n 's/^window_ms: //p')
       [ -n "$ms" ] && [ "$ms" != -1.0 ] || ms=inf
+      [ -n "$window" ] && [ "$window" != -1.0 ] || window=inf
       times[$i]="${times[$i]:-} $ms"
+      windows[$i]="${windows[$i]:-} $window"
     done
   done
   for i in "${!labels[@]}"; do
-    # The median of the runs, a run without a frame counting as the slowest; -1 for a
-    # start that gave no frame in most runs.
+    # The medians of the runs, a run without a frame (or window) counting as the
+    # slowest; -1 for a start that gave no frame in most runs.
     ms=$(printf '%s\n' ${times[$i]} | sort -g | sed -n "$(((runs + 1) / 2))p")
+    window=$(printf '%s\n' ${windows[$i]} | sort -g | sed -n "$(((runs + 1) / 2))p")
     [ "$ms" != inf ] || ms=-1
-    printf 'startup|%s|%s\n' "${labels[$i]}" "$ms" >>"$STARTUP"
+    if [ "$window" != inf ]; then
+      window=$(awk -v w="$window" 'BEGIN { printf "window after %.2f s", w / 1000 }')
+    else
+      window="no window"
+    fi
+    printf 'startup|%s (%s)|%s\n' "${labels[$i]}" "$window" "$ms" >>"$STARTUP"
   done
   wineserver -k >/dev/null 2>&1 || true
   stop_private_xvfb
@@ -146,8 +157,8 @@ SECTION=$RESULTS/section.md
   echo "Load average $load_before before the run and $load_after after it (other work shared the machine)."
   echo "Times are the median CPU time of $REPETITIONS repetitions, each pair interleaved at random in one"
   echo "process; \"engine / peer\" is the engine's time over the peer's (lower is better). Start-up is"
-  echo "the median of 3 starts under Wine with Wine already up, from process creation to the first"
-  echo "frame of the game's loop presented."
+  echo "the median of $STARTUP_RUNS starts under Wine with Wine already up, from process creation to the first"
+  echo "frame of the game's loop presented (and, in brackets, to its window's creation)."
   echo
   cat "$TABLE"
 } >"$SECTION"

@@ -24,7 +24,7 @@ std::string workFolder();
 bool readWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 
 // 64-bit FNV-1a of a block.
-uint64_t checksum(const void* bytes, size_t size, uint64_t seed = 1469598103934665603ull);
+uint64_t checksum(const void* bytes, size_t size, uint64_t seed = 14695981039346656037ull);
 
 // The number of set bits of a block: unchanged by any reordering of its bits, such as
 // flipping rows or blocks.

@@ -2,8 +2,9 @@
 // creates the game's process to the moment the game's window reports its first frame
 // of the loop presented. Then closes the game as its close box would and waits for it.
 //   quarlo_startup_probe.exe [--timeout SECONDS] Quarlo.exe [arguments...]
-// Prints "startup_ms: N" (-1 when no frame came) and "exit_code: N". Exit code 0 when
-// a frame came, 1 otherwise.
+// Prints "window_ms: N" (when the game's window was first seen, -1 never),
+// "startup_ms: N" (-1 when no frame came) and "exit_code: N". Exit code 0 when a frame
+// came, 1 otherwise.
 #include "engine/program/program_state.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -76,11 +77,14 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
 
-    double startupMs = -1.0;
+    double startupMs = -1.0, windowMs = -1.0;
     WindowSearch search = {process.dwProcessId, nullptr};
     while (millisecondsSince(start) < timeoutMs) {
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
-        if (!search.found) EnumWindows(findGameWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) {
+            EnumWindows(findGameWindow, reinterpret_cast<LPARAM>(&search));
+            if (search.found) windowMs = millisecondsSince(start);
+        }
         DWORD_PTR frames = 0;
         // The game answers between frames: a reply of 1 or more comes right after the
         // first frame of its loop was presented.
@@ -98,6 +102,7 @@ int wmain(int argc, wchar_t** argv) {
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    printf("startup_ms: %.1f\nexit_code: %lu\n", startupMs, static_cast<unsigned long>(exitCode));
+    printf("window_ms: %.1f\nstartup_ms: %.1f\nexit_code: %lu\n", windowMs, startupMs,
+           static_cast<unsigned long>(exitCode));
     return startupMs >= 0 ? 0 : 1;
 }
