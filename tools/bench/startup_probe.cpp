@@ -3,8 +3,9 @@
 // of the loop presented. Then closes the game as its close box would and waits for it.
 //   quarlo_startup_probe.exe [--timeout SECONDS] Quarlo.exe [arguments...]
 // Prints "window_ms: N" (when the game's window was first seen, -1 never),
-// "startup_ms: N" (-1 when no frame came) and "exit_code: N". Exit code 0 when a frame
-// came, 1 otherwise.
+// "startup_ms: N" (-1 when no frame came), "second_frame_ms: N" (the next frame, which
+// tells the loading from the first frame's drawing) and "exit_code: N". Exit code 0
+// when a frame came, 1 otherwise.
 #include "engine/program/program_state.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -95,6 +96,17 @@ int wmain(int argc, wchar_t** argv) {
         }
         Sleep(5);
     }
+    // One frame more, to tell the loading from the drawing of the first frame.
+    double secondFrameMs = -1.0;
+    while (startupMs >= 0 && millisecondsSince(start) < timeoutMs) {
+        DWORD_PTR frames = 0;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
+        if (SendMessageTimeoutW(search.found, frameMessage, 0, 0, SMTO_NORMAL, 1000, &frames) && frames >= 2) {
+            secondFrameMs = millisecondsSince(start);
+            break;
+        }
+        Sleep(5);
+    }
 
     if (search.found && IsWindow(search.found)) PostMessageW(search.found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 3);
@@ -102,7 +114,7 @@ int wmain(int argc, wchar_t** argv) {
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    printf("window_ms: %.1f\nstartup_ms: %.1f\nexit_code: %lu\n", windowMs, startupMs,
-           static_cast<unsigned long>(exitCode));
+    printf("window_ms: %.1f\nstartup_ms: %.1f\nsecond_frame_ms: %.1f\nexit_code: %lu\n", windowMs, startupMs,
+           secondFrameMs, static_cast<unsigned long>(exitCode));
     return startupMs >= 0 ? 0 : 1;
 }
