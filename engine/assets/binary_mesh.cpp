@@ -27,10 +27,12 @@ bool fillMesh(Mesh* mesh, const unsigned char* vertexData, uint32_t slotCount, u
         uint32_t index = readU32(indexData + 4 * static_cast<size_t>(i));
         largest = index > largest ? index : largest;
     }
-    for (uint32_t i = 0; indexCount && largest >= vertexCount && i < indexCount; ++i) {
-        uint32_t index = readU32(indexData + 4 * static_cast<size_t>(i));
-        if (index >= vertexCount)
-            return refuseAsset("%s: index %u is %u, at or past the %u vertices", path, i, index, vertexCount);
+    if (indexCount && largest >= vertexCount) {
+        for (uint32_t i = 0; i < indexCount; ++i) {
+            uint32_t index = readU32(indexData + 4 * static_cast<size_t>(i));
+            if (index >= vertexCount)
+                return refuseAsset("%s: index %u is %u, at or past the %u vertices", path, i, index, vertexCount);
+        }
     }
     void* vertexBlock = mesh->vertices;
     void* indexBlock = mesh->indices;
