@@ -123,6 +123,7 @@ AtlasPair checkedAtlasPair(FontInput* input, uint32_t pixelSize) {
                      input->codes.size());
     AtlasPair pair = {input, pixelSize, atlas.pages[0].description.width, atlas.pages[0].description.height};
     uint32_t pages = atlas.pageCount;
+    const int engineWidth = pair.stbWidth, engineHeight = pair.stbHeight;
     uint64_t ours = gUploadedInk;
     releaseFontAtlas(&atlas);
     if (pages != 1) benchFailure("the atlas at %u pixels needs %u pages; the comparison expects one", pixelSize, pages);
@@ -137,8 +138,7 @@ AtlasPair checkedAtlasPair(FontInput* input, uint32_t pixelSize) {
             if (ratio < 0.85 || ratio > 1.15)
                 benchFailure("at %u pixels the atlas's ink is %.2f times stb_truetype's", pixelSize, ratio);
             fprintf(stderr, "bench: %u px: %zu glyphs, engine page %d x %d, stb page %d x %d, ink ratio %.3f\n",
-                    pixelSize, input->codes.size(), pair.stbWidth, pair.stbHeight, pair.stbWidth, pair.stbHeight,
-                    ratio);
+                    pixelSize, input->codes.size(), engineWidth, engineHeight, pair.stbWidth, pair.stbHeight, ratio);
             return pair;
         }
         if (pair.stbWidth >= 4096) benchFailure("stb_truetype cannot pack the glyphs at %u pixels", pixelSize);
