@@ -9,7 +9,7 @@
 #      process start (Wine already up) to the first frame of its loop, per backend;
 #   4. prints the table and writes it, dated, into its section of docs/performance.md.
 # Not part of the tests. Environment:
-#   QUARLO_BENCH_REPETITIONS  repetitions of each benchmark (default 7)
+#   QUARLO_BENCH_REPETITIONS  repetitions of each benchmark (default 5)
 #   QUARLO_BENCH_STARTUP_RUNS starts of the game per backend (default 5)
 #   QUARLO_BENCH_STARTUP      0 leaves out the start-up under Wine
 #   QUARLO_BENCH_DOC          the file to write the section into (default docs/performance.md)
@@ -18,7 +18,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 CACHE=${QUARLO_CACHE:-$ROOT/.cache}
 JOBS=${QUARLO_JOBS:-2}
-REPETITIONS=${QUARLO_BENCH_REPETITIONS:-7}
+REPETITIONS=${QUARLO_BENCH_REPETITIONS:-5}
 STARTUP_RUNS=${QUARLO_BENCH_STARTUP_RUNS:-5}
 DOC=${QUARLO_BENCH_DOC:-$ROOT/docs/performance.md}
 BENCH=$ROOT/build/bench
