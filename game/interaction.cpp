@@ -267,6 +267,15 @@ void pressKeypadButton(GameState* game, int32_t entityId) {
     game->typedCount = 0;
 }
 
+PickResult pickInMonitorPicture(GameState* game, uint32_t k, float u, float v) {
+    PickResult none = {PICK_NONE, 0, 0.0f};
+    if (k >= MONITOR_COUNT || game->monitors[k].camera >= game->cameraCount) return none;
+    const SecurityCamera* camera = &game->cameras[game->monitors[k].camera];
+    Ray through = unprojectRay(&camera->view, &camera->projection, camera->eye, 2.0f * u - 1.0f, 2.0f * v - 1.0f);
+    uint32_t candidateCount = gatherPickCandidates(game, game->monitors[k].camera);
+    return nearestPick(&through, game->pickCandidates.elements, candidateCount, &game->levelPick);
+}
+
 void updateInteraction(GameState* game, const InputSnapshot* input, float dt) {
     game->playTime += dt;
     countRequired(game, &game->requiredCount, &game->doneCount);

@@ -65,6 +65,7 @@ void bindLitProgram(GameState* game, const Mat4* projection, Vec3 spotPosition) 
     send3(light, "lightDirection", lightDirection());
     gRenderer.sendVector3DToShaderInRenderer(state(), light, "lightMultiplier", kLightMultiplier);
     send3(light, "spotPosition", spotPosition);
+    gRenderer.sendFloatToShaderInRenderer(state(), light, "shade", 0.0f);
 }
 
 // A texture id as drawSceneObject wants it: a pointer to an i32 that lives long enough.
@@ -78,8 +79,10 @@ void drawObject(GpuMesh* mesh, int32_t* texture, Vec3 position, Vec3 scale, Quat
 }
 
 // Everything of the building seen through a view: entities (the ones hit through
-// highlightMonitor lit up), other cameras' models, the level, the interactables.
-void drawWorld(GameState* game, const Mat4* view, int32_t highlightMonitor, int32_t skipCamera) {
+// highlightMonitor lit up), other cameras' models, the level, the interactables; the
+// level and the interactables shaded (darkened with distance and facing down) when
+// `shaded`.
+void drawWorld(GameState* game, const Mat4* view, int32_t highlightMonitor, int32_t skipCamera, bool shaded) {
     ShaderRecord* light = &game->shaders.basicDirectionalLight;
     for (uint32_t i = 0; i < game->worldCount; ++i) {
         Entity* entity = game->world[i];
@@ -94,11 +97,13 @@ void drawWorld(GameState* game, const Mat4* view, int32_t highlightMonitor, int3
         drawObject(&game->cameraGpu, &game->whiteTexture->id, game->cameras[c].position, game->cameraModelScale,
                    game->cameraModelRotation, view);
     }
+    if (shaded) gRenderer.sendFloatToShaderInRenderer(state(), light, "shade", 1.0f);
     for (uint32_t i = 0; i < game->levelMeshCount; ++i) {
         LevelMesh* level = &game->levelMeshes[i];
         drawObject(&level->gpu, &level->texture->id, Vec3{0, 0, 0}, Vec3{1, 1, 1}, identityQuaternion(), view);
     }
     drawInteractables(game, view);
+    if (shaded) gRenderer.sendFloatToShaderInRenderer(state(), light, "shade", 0.0f);
 }
 
 // One full-screen pass: source texture(s) into a target (or the back buffer when
@@ -124,7 +129,7 @@ void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target,
     observe(program == &game->shaders.onlyBright       ? "onlyBright"
             : program == &game->shaders.verticalBlur   ? "verticalBlur"
             : program == &game->shaders.bloomComposite ? "bloomComposite"
-            : program == &game->shaders.bloomAdd       ? "bloomAdd"
+            : program == &game->shaders.finalBlur      ? "finalBlur"
                                                        : "horizontalBlur",
             target);
     depthOn();
@@ -134,7 +139,7 @@ void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target,
 void bloom(GameState* game, FrameBufferRecord* source, FrameBufferRecord* a, FrameBufferRecord* b) {
     ShaderPrograms* s = &game->shaders;
     postPass(game, &s->onlyBright, a, colorOf(source), RENDERER_INVALID_ID, true);
-    postPass(game, &s->horizontalBlur[1], b, colorOf(a), RENDERER_INVALID_ID, true);
+    postPass(game, &s->horizontalBlur, b, colorOf(a), RENDERER_INVALID_ID, true);
     postPass(game, &s->verticalBlur, a, colorOf(b), RENDERER_INVALID_ID, true);
 }
 
@@ -146,7 +151,7 @@ void drawMonitorView(GameState* game, uint32_t k) {
     clearTarget();
     depthOn();
     bindLitProgram(game, &camera->projection, add3(camera->position, scale3(camera->direction, 3.0f)));
-    drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera));
+    drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera), false);
     depthOn();
     observe("monitorView", &t->monitorScene);
     unbindTarget(&t->monitorScene);
@@ -157,6 +162,10 @@ void drawMonitorView(GameState* game, uint32_t k) {
              true);
 }
 
+// The room as the player sees it, into the scene target, and its bloom into quarter A.
+// The monitor panels come first: they cover most of the picture, and what lies behind
+// them then fails the depth test before it is shaded. They write alpha 1 and the room
+// alpha 0, which keeps the room's bloom off them.
 void drawMainView(GameState* game) {
     RenderTargets* t = &game->targets;
     ShaderPrograms* s = &game->shaders;
@@ -165,30 +174,6 @@ void drawMainView(GameState* game) {
     bindTarget(&t->scene);
     clearTarget();
     depthOn();
-    bindLitProgram(game, &player->projection, add3(player->position, scale3(player->forward, 3.0f)));
-    drawWorld(game, &player->view, NO_MONITOR, -1);
-    observe("mainView", &t->scene);
-    unbindTarget(&t->scene);
-
-    // The room's bloom is added onto the scene where it stands: the scene target cannot
-    // be read while it is drawn into, so the composite takes black as its scene input
-    // and its record blends (one, one - source alpha) with the alpha 0 it writes, which
-    // adds on both backends and keeps the room and its depth.
-    bloom(game, &t->scene, &t->quarterA, &t->quarterB);
-    postPass(game, &s->bloomAdd, &t->scene, static_cast<uint32_t>(game->blackTexture->id), colorOf(&t->quarterA),
-             false);
-
-    bindTarget(&t->scene);
-    depthOn();
-    gRenderer.bindShaderInRenderer(state(), &s->shadowmap);
-    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->shadowmap, "projMat", player->projection.m);
-    for (uint32_t i = 0; i < game->levelMeshCount; ++i) {
-        LevelMesh* level = &game->levelMeshes[i];
-        drawObject(&level->gpu, &level->texture->id, Vec3{0, 0, 0}, Vec3{1, 1, 1}, identityQuaternion(),
-                   &player->view);
-    }
-    drawInteractables(game, &player->view);
-
     gRenderer.bindShaderInRenderer(state(), &s->basicFixed);
     gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->basicFixed, "projMat", player->projection.m);
     for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
@@ -196,8 +181,15 @@ void drawMainView(GameState* game) {
         BoundTexture image = {static_cast<int32_t>(colorOf(&t->monitor[k]))};
         drawObject(&game->unitQuadGpu, &image.id, panel->position, panel->scale, panel->rotation, &player->view);
     }
-    depthOn();
     observe("panels", &t->scene);
+
+    bindLitProgram(game, &player->projection, add3(player->position, scale3(player->forward, 3.0f)));
+    drawWorld(game, &player->view, NO_MONITOR, -1, true);
+    depthOn();
+    observe("mainView", &t->scene);
+    unbindTarget(&t->scene);
+
+    bloom(game, &t->scene, &t->quarterA, &t->quarterB);
 }
 
 // The design-space rectangle of inventory slot k (or, for the held item, where the
@@ -346,27 +338,70 @@ void drawInteractables(GameState* game, const Mat4* view) {
 
 void setRenderPassObserver(RenderPassObserver observer) { gObserver = observer; }
 
+namespace {
+
+// The room's finished picture: the scene target smoothed, with the room's bloom added,
+// into the final-picture target, which is kept for the frames where the room does not
+// change. Every frame copies it to the back buffer: drawn straight into the back buffer
+// the picture could differ by a rounding from the kept one.
+void drawFinalPicture(GameState* game) {
+    RenderTargets* t = &game->targets;
+    postPass(game, &game->shaders.finalBlur, &t->finalPicture, colorOf(&t->scene), colorOf(&t->quarterA), false);
+}
+
+// The back buffer at the start of what is drawn into it: the whole of it, and a depth
+// that nothing of an earlier frame hides the inventory previews and texts behind.
+void beginBackBuffer(GameState* game) {
+    int32_t width = static_cast<int32_t>(game->clientWidth), height = static_cast<int32_t>(game->clientHeight);
+    gRenderer.setScissorOnRenderer(state(), 0, 0, width, height);
+    gRenderer.setViewPortOnRenderer(state(), 0, 0, width, height);
+    gRenderer.clearDepthOnRenderer(state());
+}
+
+// The kept picture copied texel for texel into the back buffer.
+void copyFinalPicture(GameState* game) {
+    ShaderRecord* copy = &game->shaders.copy;
+    gRenderer.enableDepthTestOnRenderer(state(), false);
+    gRenderer.enableDepthMaskOnRenderer(state(), false);
+    gRenderer.bindShaderInRenderer(state(), copy);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), copy, "projMat", game->guiProjection.m);
+    BoundTexture picture = {static_cast<int32_t>(colorOf(&game->targets.finalPicture))};
+    drawObject(&game->unitQuadGpu, &picture.id, Vec3{0, 0, 0}, Vec3{kDesignWidth, kDesignHeight, 1},
+               identityQuaternion(), &game->guiView);
+    depthOn();
+}
+
+} // namespace
+
 void renderFrame(GameState* game) {
     if (game->cameraCount == 0 || !game->targets.scene.textures) return;
     beginGuiFrame(&game->gui);
 
-    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) drawMonitorView(game, k);
-    drawMainView(game);
-    drawInventory(game);
+    // The views, each only when what it shows can have changed since it was drawn.
+    ViewCache* cache = &game->viewCache;
+    bool roomChanged = cache->drawEverything || cache->roomKey == 0;
+    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
+        uint64_t key = monitorViewKey(game, k);
+        if (!cache->drawEverything && key == cache->monitorKeys[k]) continue;
+        drawMonitorView(game, k);
+        cache->monitorKeys[k] = key;
+        roomChanged = true;
+    }
+    uint64_t roomKey = roomViewKey(game, cache->monitorKeys);
+    if (roomChanged || roomKey != cache->roomKey) {
+        drawMainView(game);
+        drawFinalPicture(game);
+        cache->roomKey = roomKey;
+    }
 
-    bindTarget(&game->targets.scene);
-    observe("inventory", &game->targets.scene);
+    // Every frame: the room's picture, the inventory previews, the texts and menus.
+    beginBackBuffer(game);
+    copyFinalPicture(game);
+    observe("finalPicture", nullptr);
+    drawInventory(game);
+    observe("inventory", nullptr);
     drawTexts(game);
-    observe("texts", &game->targets.scene);
+    observe("texts", nullptr);
     gRenderer.setScissorOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
                                    static_cast<int32_t>(game->clientHeight));
-    unbindTarget(&game->targets.scene);
-
-    RenderTargets* t = &game->targets;
-    ShaderPrograms* s = &game->shaders;
-    postPass(game, &s->horizontalBlur[1], &t->quarterB, colorOf(&t->scene), RENDERER_INVALID_ID, true);
-    postPass(game, &s->verticalBlur, &t->quarterA, colorOf(&t->quarterB), RENDERER_INVALID_ID, true);
-    gRenderer.setViewPortOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
-                                    static_cast<int32_t>(game->clientHeight));
-    postPass(game, &s->horizontalBlur[0], nullptr, colorOf(&t->scene), colorOf(&t->quarterA), true);
 }

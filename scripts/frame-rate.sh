@@ -4,8 +4,10 @@
 #   turning   the right button held and the mouse swept left and right all the time
 #   full      the start view with every pass drawn every frame (-fullRedraw), as when
 #             all four monitors change every frame
-# and, per frame, the CPU time of the game's update, of recording the frame and of
-# ending and presenting it (where a software rasteriser draws). Prints one table.
+# and, per frame, the time of the game's update, of recording the frame and of ending
+# and presenting it (wall-clock time of the main thread), and the CPU time of the whole
+# process (all threads, the software rasteriser's included), which depends far less on
+# what else the machine is doing. Prints one table.
 # Usage: frame-rate.sh [--seconds N] [--bin DIR] [--backend opengl|d3d12]...
 # Builds nothing: run scripts/build.sh native windows first (or give --bin).
 set -uo pipefail
@@ -27,7 +29,12 @@ PREFIX=${QUARLO_WINEPREFIX:-$ROOT/build/windows/wineprefix}
 library_of() { case "$1" in opengl) echo VidPortOpenGL3_0.dll ;; d3d12) echo VidPortD3D12.dll ;; esac; }
 # A library counts as present when it exports the interface (the Direct3D 12 one was an
 # empty shell for a while).
-present() { x86_64-w64-mingw32-objdump -p "$BIN/$(library_of "$1")" 2>/dev/null | grep -q '\binitRenderer\b'; }
+# (The export table is read whole first: grep -q ending a pipe early would fail it.)
+present() {
+  local exports
+  exports=$(x86_64-w64-mingw32-objdump -p "$BIN/$(library_of "$1")" 2>/dev/null) || return 1
+  grep -q '\binitRenderer\b' <<<"$exports"
+}
 if ((${#BACKENDS[@]} == 0)); then
   for b in opengl d3d12; do present "$b" && BACKENDS+=("$b"); done
 fi
@@ -47,20 +54,32 @@ XVFB_SCREEN=1920x1080x24 start_private_xvfb || exit 1
 
 now() { date +%s.%N; }
 
+# CPU time of the game process (all its threads, the rasteriser's included) in clock
+# ticks: unlike frames per second, it hardly depends on what else the machine runs.
+cpu_ticks() {
+  local pid
+  pid=$(pgrep -f "$BIN/Quarlo.exe" | head -1)
+  [ -n "$pid" ] && awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null || echo 0
+}
+
 # measure NAME: frames and loop times over SECONDS_PER_CASE, printed as a table row.
 measure() {
-  local name=$1 t0 t1 a b
+  local name=$1 t0 t1 a b c0 c1
   a=$(probe_ask times | tr '\n' ' ')
+  c0=$(cpu_ticks)
   t0=$(now)
   sleep "$SECONDS_PER_CASE"
   b=$(probe_ask times | tr '\n' ' ')
+  c1=$(cpu_ticks)
   t1=$(now)
-  awk -v name="$name" -v backend="$BACKEND" -v t0="$t0" -v t1="$t1" -v a="$a" -v b="$b" 'BEGIN {
+  awk -v name="$name" -v backend="$BACKEND" -v t0="$t0" -v t1="$t1" -v a="$a" -v b="$b" -v c0="$c0" -v c1="$c1" \
+    -v hz="$(getconf CLK_TCK)" 'BEGIN {
     split(a, x, " "); split(b, y, " ");
     frames = y[2] - x[2];
-    if (frames <= 0) { printf "| %s | %s | no frames | | | |\n", backend, name; exit }
-    printf "| %s | %s | %.1f | %.2f | %.2f | %.2f |\n", backend, name, frames / (t1 - t0),
-      (y[4] - x[4]) / frames / 1000, (y[6] - x[6]) / frames / 1000, (y[8] - x[8]) / frames / 1000
+    if (frames <= 0) { printf "| %s | %s | no frames | | | | |\n", backend, name; exit }
+    printf "| %s | %s | %.1f | %.2f | %.2f | %.2f | %.1f |\n", backend, name, frames / (t1 - t0),
+      (y[4] - x[4]) / frames / 1000, (y[6] - x[6]) / frames / 1000, (y[8] - x[8]) / frames / 1000,
+      (c1 - c0) * 1000 / hz / frames
   }'
 }
 
@@ -111,8 +130,8 @@ run_case() { # backend, extra game arguments...
 echo "Quarlo frame rate, $(date -u +%Y-%m-%d), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
 echo "1280 x 720 under Wine on Xvfb, ${SECONDS_PER_CASE} s per case; CPU ms per frame of the game's loop"
 echo
-echo "| backend | case | frames per second | update ms | record ms | end + present ms |"
-echo "| --- | --- | --- | --- | --- | --- |"
+echo "| backend | case | frames per second | update ms | record ms | end + present ms | CPU ms, all threads |"
+echo "| --- | --- | --- | --- | --- | --- | --- |"
 for b in "${BACKENDS[@]}"; do
   run_case "$b"
   run_case "$b" -fullRedraw

@@ -11,7 +11,18 @@ PROBE_OUT=
 
 probe_start() {
   local bin=$1 prefix=$2
-  coproc PROBE { WINEPREFIX=$prefix WINEDEBUG=-all exec wine "$bin/window_probe.exe" --serve 2>/dev/null; }
+  # The prefix is made once, under the lock scripts/wine-run.sh takes for it too.
+  mkdir -p "$(dirname "$prefix")"
+  (
+    flock 9
+    if [ ! -f "$prefix/system.reg" ]; then
+      WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+      WINEPREFIX=$prefix wineserver -w
+    fi
+  ) 9>"$prefix.lock"
+  coproc PROBE {
+    WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" exec wine "$bin/window_probe.exe" --serve 2>/dev/null
+  }
   # Bash hides a coprocess's descriptors from subshells; copies of them stay usable in
   # $(probe_value ...).
   exec {PROBE_IN}>&"${PROBE[1]}" {PROBE_OUT}<&"${PROBE[0]}"
