@@ -292,10 +292,10 @@ void buildSecurityRoom(LevelBuilder* level) {
     const Opening* door = &kOpenings[OPENING_SECURITY_DOOR];
     addFittedBox(levelPart(level, s, MAT_DOOR_GREY), vec3(door->lo, door->line - 0.03f, door->zBottom),
                  vec3(door->hi, door->line + 0.03f, door->zTop), kWhite);
-    // Posters: the camera list large on the north wall, straight to the player's left at
-    // eye height so that it reads from the chair; the building plan on the south wall,
-    // to the right; safety on the west.
-    addWallPicture(level, s, MAT_POSTER_CAMERAS, ROOM_SECURITY, 1, 1.15f, 2.85f, 2.2f, 1.1f, kWhite);
+    // Posters: the camera list large on the north wall, to the player's left and clear
+    // of the monitors seen from the chair, so that it reads from there; the building
+    // plan on the south wall, to the right; safety on the west.
+    addWallPicture(level, s, MAT_POSTER_CAMERAS, ROOM_SECURITY, 1, 0.6f, 2.62f, 1.24f, 2.48f, kWhite);
     addWallPicture(level, s, MAT_POSTER_PLAN, ROOM_SECURITY, 0, 1.5f, 2.75f, 1.2f, 0.9f, kWhite);
     addWallPicture(level, s, MAT_POSTER_SAFETY, ROOM_SECURITY, 2, -1.2f, 2.5f, 0.6f, 0.85f, kWhite);
     // Shelf with binders on the west wall, and a filing cabinet in the south-west corner.

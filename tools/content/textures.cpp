@@ -378,11 +378,13 @@ void genPosterSafety(Image* image) {
 }
 
 // The camera list on the security room's wall, big enough to read from the chair:
-// every camera, its room, and where it is to be found, in two columns.
+// every camera, its room, and where it is to be found, one under the other (a narrow
+// poster, which the monitors do not hide when the player looks left).
 void genPosterCameras(Image* image) {
     fill(image, Rgb{0.12f, 0.14f, 0.2f});
     strokeRect(image, 0, 0, image->width, image->height, 8, Rgb{0.95f, 0.8f, 0.2f});
-    drawText(image, true, 46, "CAMÉRAS \u00b7 CAMERAS", image->width / 2, 62, ALIGN_CENTRE, 0.95f, 0.8f, 0.2f);
+    drawText(image, true, 44, "CAMÉRAS", image->width / 2, 60, ALIGN_CENTRE, 0.95f, 0.8f, 0.2f);
+    drawText(image, true, 30, "CAMERAS", image->width / 2, 98, ALIGN_CENTRE, 0.95f, 0.8f, 0.2f);
     struct Place {
         const char* room; // French / English
         const char* french;
@@ -398,14 +400,14 @@ void genPosterCameras(Image* image) {
         {"Entrepôt / Warehouse", "derrière le rideau bloqué", "behind the jammed shutter"},
         {"Bureaux / Offices", "derrière la porte à badge", "behind the badge door"},
     };
-    const int columnWidth = (int)image->width / 2, firstRow = 126, rowHeight = 96;
+    const int firstRow = 140, rowHeight = 110;
     for (int c = 0; c < CAMERA_COUNT; ++c) {
-        int x = 30 + (c / 4) * columnWidth, y = firstRow + (c % 4) * rowHeight;
-        fillCircle(image, (float)x + 11, (float)y - 13, 11, Rgb{0.9f, 0.15f, 0.1f});
-        int nameWidth = drawText(image, true, 38, kCameras[c].name, x + 30, y, ALIGN_LEFT, 0.95f, 0.95f, 0.95f);
-        drawText(image, false, 26, kPlaces[c].room, x + 30 + nameWidth + 14, y, ALIGN_LEFT, 0.95f, 0.95f, 0.95f);
-        drawText(image, false, 22, kPlaces[c].french, x + 30, y + 29, ALIGN_LEFT, 0.7f, 0.78f, 0.9f);
-        drawText(image, false, 22, kPlaces[c].english, x + 30, y + 56, ALIGN_LEFT, 0.7f, 0.78f, 0.9f);
+        int x = 22, y = firstRow + c * rowHeight;
+        fillCircle(image, (float)x + 10, (float)y - 14, 10, Rgb{0.9f, 0.15f, 0.1f});
+        int nameWidth = drawText(image, true, 40, kCameras[c].name, x + 26, y, ALIGN_LEFT, 0.95f, 0.95f, 0.95f);
+        drawText(image, false, 28, kPlaces[c].room, x + 26 + nameWidth + 12, y, ALIGN_LEFT, 0.95f, 0.95f, 0.95f);
+        drawText(image, false, 26, kPlaces[c].french, x + 26, y + 32, ALIGN_LEFT, 0.75f, 0.82f, 0.95f);
+        drawText(image, false, 26, kPlaces[c].english, x + 26, y + 62, ALIGN_LEFT, 0.75f, 0.82f, 0.95f);
     }
 }
 
@@ -523,7 +525,7 @@ const TextureSpec kTextures[] = {
     {"data/textures/sign_security.png", TEXTURE_PNG_RGB, 512, 128, genSignSecurity},
     {"data/textures/poster_plan.png", TEXTURE_PNG_RGB, 256, 256, genPosterPlan},
     {"data/textures/poster_safety.png", TEXTURE_PNG_RGB, 128, 256, genPosterSafety},
-    {"data/textures/poster_cameras.png", TEXTURE_PNG_RGB, 1024, 512, genPosterCameras},
+    {"data/textures/poster_cameras.png", TEXTURE_PNG_RGB, 512, 1024, genPosterCameras},
     {"data/textures/whiteboard.png", TEXTURE_PNG_RGB, 512, 256, genWhiteboard},
     {"data/textures/numbers.png", TEXTURE_PNG_RGB, 256, 64, genNumbers},
     {"data/textures/door_grey.png", TEXTURE_PNG_RGB, 128, 256, genDoorGrey},
