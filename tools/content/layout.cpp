@@ -6,8 +6,8 @@
 const Room kRooms[ROOM_COUNT] = {
     {"security room", -1.8f, 2.4f, -2.4f, 2.4f, 4.2f, MAT_FLOOR_TILES, MAT_WALL_PAINT, MAT_CEILING,
      {0.55f, 0.62f, 0.70f}, {0.78f, 0.82f, 0.88f}, {0.9f, 0.9f, 0.9f}, 2.0f, 3.0f},
-    // The corridors' ceilings are painted dark: the upper left of the corridor camera's
-    // picture, where the counter is written over it, stays dark enough to read it.
+    // The corridors' ceilings are painted dark, which sets the lamps and signs off in
+    // the corridor cameras' pictures.
     {"corridor west", -1.8f, 8.3f, 2.6f, 4.8f, 4.0f, MAT_FLOOR_TILES, MAT_WALL_PAINT, MAT_CEILING,
      {0.85f, 0.78f, 0.62f}, {0.80f, 0.86f, 0.95f}, {0.30f, 0.32f, 0.38f}, 2.0f, 3.0f},
     {"corridor east", 8.5f, 16.0f, 2.6f, 4.8f, 4.0f, MAT_FLOOR_TILES, MAT_WALL_PAINT, MAT_CEILING,
