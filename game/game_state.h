@@ -127,6 +127,7 @@ struct RenderTargets {
     // channel like the back buffer: copied to the back buffer every frame, under the
     // inventory and the texts, and drawn again only when the room changed.
     FrameBufferRecord finalPicture;
+    FrameBufferRecord halfPicture; // the same at half size, while the head turns
 };
 
 // One record per program of kShaderProgramSpecs (game/shader_programs.h), in its order.

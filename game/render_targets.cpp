@@ -44,7 +44,7 @@ void listRenderTargets(RenderTargets* t, FrameBufferRecord* out[RENDER_TARGET_CO
     FrameBufferRecord* all[RENDER_TARGET_COUNT] = {&t->scene,      &t->quarterA,   &t->quarterB,
                                                    &t->monitor[0], &t->monitor[1], &t->monitor[2],
                                                    &t->monitor[3], &t->monitorScene, &t->eighthA,
-                                                   &t->eighthB,    &t->finalPicture};
+                                                   &t->eighthB,    &t->finalPicture,   &t->halfPicture};
     for (uint32_t i = 0; i < RENDER_TARGET_COUNT; ++i) out[i] = all[i];
 }
 
@@ -84,6 +84,7 @@ void resizeGameTargets(GameState* game, int32_t width, int32_t height) {
     createTarget(game, &t->eighthA, w / 8, h / 8, false);
     createTarget(game, &t->eighthB, w / 8, h / 8, false);
     createTarget(game, &t->finalPicture, w, h, false, PIXEL_FORMAT_RGBA8);
+    createTarget(game, &t->halfPicture, w / 2, h / 2, false, PIXEL_FORMAT_RGBA8);
     game->colorAttachment.pixelFormat = PIXEL_FORMAT_RGBA16F;
     forgetDrawnViews(&game->viewCache);
 }

@@ -96,4 +96,5 @@ uint64_t roomViewKey(const GameState* game, const uint64_t monitorKeys[VIEW_CACH
 void forgetDrawnViews(ViewCache* cache) {
     for (uint64_t& key : cache->monitorKeys) key = 0;
     cache->roomKey = 0;
+    cache->roomHalfSize = false;
 }

@@ -8,6 +8,8 @@
 // shows. Equal keys, equal pictures; the targets' re-creation forgets every key.
 #pragma once
 
+#include "engine/math/matrix.h"
+
 #include <stdint.h>
 
 struct GameState;
@@ -18,6 +20,9 @@ struct ViewCache {
     uint64_t monitorKeys[VIEW_CACHE_MONITORS]; // 0: not drawn into the current targets
     uint64_t roomKey;                          // 0: not drawn into the current targets
     bool drawEverything; // every pass every frame, as if every view changed (-fullRedraw)
+    bool roomHalfSize;   // the kept room picture is the half-size one of a turning head
+    bool playerViewKnown;
+    Mat4 lastPlayerView; // the player's view at the last frame, to tell a turning head
 };
 
 // The key of monitor k's camera view (never 0).

@@ -44,6 +44,7 @@ protected:
         if (target == &t->eighthA) return "eighth A";
         if (target == &t->eighthB) return "eighth B";
         if (target == &t->finalPicture) return "final picture";
+        if (target == &t->halfPicture) return "half picture";
         for (int k = 0; k < MONITOR_COUNT; ++k)
             if (target == &t->monitor[k]) return "monitor " + std::to_string(k);
         return "?";
@@ -56,7 +57,7 @@ protected:
                                     &game()->targets.monitorScene, &game()->targets.eighthA, &game()->targets.eighthB,
                                     &game()->targets.monitor[0], &game()->targets.monitor[1],
                                     &game()->targets.monitor[2], &game()->targets.monitor[3],
-                                    &game()->targets.finalPicture};
+                                    &game()->targets.finalPicture, &game()->targets.halfPicture};
         for (FrameBufferRecord* target : all)
             if (target->textures && target->textures[0] == id) return targetName(target);
         return "other";
@@ -120,7 +121,8 @@ TEST_F(RealFrame, TheSceneTargetsHaveColourAndDepthTheOthersColour) {
         EXPECT_EQ(call.integers.at(2), call.attachments.size()) << name;
         // The monitors' and the final picture hold what the screen shows: 8 bits per
         // channel like it. The scenes and the bloom keep what is brighter than white.
-        const bool screenPicture = name == "final picture" || (name.rfind("monitor ", 0) == 0 && name != "monitor scene");
+        const bool screenPicture = name == "final picture" || name == "half picture" ||
+                                   (name.rfind("monitor ", 0) == 0 && name != "monitor scene");
         const uint32_t colorFormat = screenPicture ? 0u : 6u;
         for (size_t a = 0; a < call.attachments.size(); ++a) {
             const TextureDescription& d = call.attachments[a];
@@ -135,7 +137,7 @@ TEST_F(RealFrame, TheSceneTargetsHaveColourAndDepthTheOthersColour) {
             EXPECT_EQ(d.height, call.integers.at(1));
         }
     }
-    EXPECT_EQ(created, 11u);
+    EXPECT_EQ(created, 12u);
 }
 
 TEST_F(RealFrame, OneFramesPassesDrawWithTheirProgramsIntoTheirTargets) {
@@ -208,8 +210,23 @@ TEST_F(RealFrame, AChangeDrawsAgainTheViewsThatShowIt) {
     game()->world[0]->monitorIndex = NO_MONITOR;
     EXPECT_EQ(views(), (std::vector<std::string>{monitor(2), room}));
 
-    game()->player.view.m[12] += 0.01f;
+    // A turn of the head: the room alone, at half size into the monitors' scene target
+    // while the view moves, at full size again the first frame it stands still.
+    auto halfSizeRoom = [&]() {
+        size_t from = real.recorder.calls.size();
+        renderGame(game());
+        std::vector<std::string> chain = chainFrom(from);
+        auto has = [&](const char* step) { return std::find(chain.begin(), chain.end(), step) != chain.end(); };
+        return has("basic-directional-light -> monitor scene") &&
+               has("final blur -> half picture <- monitor scene + eighth A") &&
+               has("basic-fixed -> back buffer <- half picture") && !has("basic-directional-light -> scene");
+    };
+    for (int i = 0; i < 2; ++i) {
+        game()->player.view.m[12] += 0.01f;
+        EXPECT_TRUE(halfSizeRoom()) << "turning frame " << i;
+    }
     EXPECT_EQ(views(), std::vector<std::string>{room});
+    EXPECT_EQ(views(), std::vector<std::string>{});
 
     Interactable* object = &game()->interactables[0];
     object->position.z += 1.0f;
