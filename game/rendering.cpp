@@ -144,29 +144,39 @@ void bloom(GameState* game, FrameBufferRecord* source, FrameBufferRecord* a, Fra
     postPass(game, &s->verticalBlur, a, colorOf(b), RENDERER_INVALID_ID);
 }
 
-void drawMonitorView(GameState* game, uint32_t k) {
+// Monitor k's picture: its camera's view and bloom, composited into the monitor's
+// target, or at half size into its small target (which the panel then enlarges).
+void drawMonitorView(GameState* game, uint32_t k, bool halfSize) {
     SecurityCamera* camera = &game->cameras[game->monitors[k].camera];
     RenderTargets* t = &game->targets;
+    FrameBufferRecord* scene = halfSize ? &t->monitorSceneSmall : &t->monitorScene;
+    FrameBufferRecord* bloomA = halfSize ? &t->sixteenthA : &t->eighthA;
+    FrameBufferRecord* bloomB = halfSize ? &t->sixteenthB : &t->eighthB;
 
-    bindTarget(&t->monitorScene);
+    bindTarget(scene);
     clearTarget();
     depthOn();
     bindLitProgram(game, &camera->projection, add3(camera->position, scale3(camera->direction, 3.0f)));
     drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera), false);
     depthOn();
-    observe("monitorView", &t->monitorScene);
-    unbindTarget(&t->monitorScene);
+    observe("monitorView", scene);
+    unbindTarget(scene);
 
-    bloom(game, &t->monitorScene, &t->eighthA, &t->eighthB);
+    bloom(game, scene, bloomA, bloomB);
     // The monitor's image: the camera's view with its bloom added.
-    postPass(game, &game->shaders.bloomComposite, &t->monitor[k], colorOf(&t->monitorScene), colorOf(&t->eighthA));
+    FrameBufferRecord* picture = halfSize ? &t->monitorSmall[k] : &t->monitor[k];
+    postPass(game, &game->shaders.bloomComposite, picture, colorOf(scene), colorOf(bloomA));
+}
+
+// The picture monitor k shows now: the one its view was last drawn into.
+uint32_t monitorPicture(const GameState* game, uint32_t k) {
+    const RenderTargets* t = &game->targets;
+    return colorOf(game->viewCache.monitors[k].drawnHalfSize ? &t->monitorSmall[k] : &t->monitor[k]);
 }
 
 // The targets the room is drawn through: the scene, its bloom and its finished
-// picture, at the window's size, or at half of it while the head turns (the monitors'
-// scene and bloom targets, free once the monitors are drawn, and a half-size picture).
-// A turning view is redrawn every frame; a quarter of the pixels keeps the turn smooth
-// on a software rasteriser, and the full size comes back the frame the head stops.
+// picture, at the window's size, or at half of it (the monitors' scene and bloom
+// targets, free once the monitors are drawn, and a half-size picture).
 struct RoomTargets {
     FrameBufferRecord* scene;
     FrameBufferRecord* bloomA;
@@ -185,7 +195,6 @@ RoomTargets roomTargets(GameState* game, bool halfSize) {
 // fails the depth test before it is shaded. They write alpha 1 and the room alpha 0,
 // which keeps the room's bloom off them.
 void drawMainView(GameState* game, const RoomTargets& room) {
-    RenderTargets* t = &game->targets;
     ShaderPrograms* s = &game->shaders;
     PlayerView* player = &game->player;
 
@@ -196,7 +205,7 @@ void drawMainView(GameState* game, const RoomTargets& room) {
     gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->basicFixed, "projMat", player->projection.m);
     for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
         const PanelPlacement* panel = &game->monitors[k].panel;
-        BoundTexture image = {static_cast<int32_t>(colorOf(&t->monitor[k]))};
+        BoundTexture image = {static_cast<int32_t>(monitorPicture(game, k))};
         drawObject(&game->unitQuadGpu, &image.id, panel->position, panel->scale, panel->rotation, &player->view);
     }
     observe("panels", room.scene);
@@ -418,30 +427,23 @@ void renderFrame(GameState* game) {
 
     // The views, each only when what it shows can have changed since it was drawn.
     ViewCache* cache = &game->viewCache;
-    bool roomChanged = cache->drawEverything || cache->roomKey == 0;
+    uint64_t everyFrame = cache->changeEveryFrame ? ++cache->frame * 0x9E3779B97F4A7C15ull : 0;
     for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
-        uint64_t key = monitorViewKey(game, k);
-        if (!cache->drawEverything && key == cache->monitorKeys[k]) continue;
-        drawMonitorView(game, k);
-        cache->monitorKeys[k] = key;
-        roomChanged = true;
+        bool halfSize;
+        if (takeViewKey(&cache->monitors[k], monitorViewKey(game, k) ^ everyFrame, cache->drawEverything, &halfSize))
+            drawMonitorView(game, k, halfSize);
     }
-    // The head turns when the player's view is not the last frame's.
-    bool turning = cache->playerViewKnown && memcmp(&cache->lastPlayerView, &game->player.view, sizeof(Mat4)) != 0;
-    cache->lastPlayerView = game->player.view;
-    cache->playerViewKnown = true;
-    uint64_t roomKey = roomViewKey(game, cache->monitorKeys);
-    if (roomChanged || roomKey != cache->roomKey || (cache->roomHalfSize && !turning)) {
-        RoomTargets room = roomTargets(game, turning);
+    bool roomHalfSize;
+    if (takeViewKey(&cache->room, roomViewKey(game, cache->monitors) ^ everyFrame, cache->drawEverything,
+                    &roomHalfSize)) {
+        RoomTargets room = roomTargets(game, roomHalfSize);
         drawMainView(game, room);
         drawFinalPicture(game, room);
-        cache->roomKey = roomKey;
-        cache->roomHalfSize = turning;
     }
 
     // Every frame: the room's picture, the inventory previews, the texts and menus.
     beginBackBuffer(game);
-    copyFinalPicture(game, cache->roomHalfSize);
+    copyFinalPicture(game, cache->room.drawnHalfSize);
     observe("finalPicture", nullptr);
     drawInventory(game);
     observe("inventory", nullptr);
