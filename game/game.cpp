@@ -71,10 +71,12 @@ GameState* constructGame(GameState* game) {
 }
 
 bool loadGame(GameState* game, int argc, char** argv) {
-    // -fullRedraw: every pass every frame, for measuring the cost of a frame where every
-    // view changes.
-    for (int i = 1; i < argc; ++i)
+    // For measuring what a frame costs: -fullRedraw draws every pass every frame;
+    // -changingViews has every view change every frame, as if everything moved.
+    for (int i = 1; i < argc; ++i) {
         if (argv[i] && strcmp(argv[i], "-fullRedraw") == 0) game->viewCache.drawEverything = true;
+        if (argv[i] && strcmp(argv[i], "-changingViews") == 0) game->viewCache.changeEveryFrame = true;
+    }
     if (!game->languageLoaded || !game->language.data) {
         snprintf(game->loadFailure, sizeof(game->loadFailure), "language file: %s", game->language.failure);
         fprintf(stderr, "Quarlo: %s\n", game->loadFailure);

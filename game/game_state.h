@@ -130,10 +130,16 @@ struct RenderTargets {
     FrameBufferRecord monitorScene;
     FrameBufferRecord eighthA;
     FrameBufferRecord eighthB;
+    // A monitor's view, bloom and picture at half size, while its picture keeps changing.
+    FrameBufferRecord monitorSmall[MONITOR_COUNT];
+    FrameBufferRecord monitorSceneSmall;
+    FrameBufferRecord sixteenthA;
+    FrameBufferRecord sixteenthB;
     // The room's finished picture (the final blur of the scene target), 8 bits per
     // channel like the back buffer: copied to the back buffer every frame, under the
     // inventory and the texts, and drawn again only when the room changed.
     FrameBufferRecord finalPicture;
+    FrameBufferRecord halfPicture; // the same at half size, while the room keeps changing
 };
 
 // One record per program of kShaderProgramSpecs (game/shader_programs.h), in its order.

@@ -44,7 +44,10 @@ void listRenderTargets(RenderTargets* t, FrameBufferRecord* out[RENDER_TARGET_CO
     FrameBufferRecord* all[RENDER_TARGET_COUNT] = {&t->scene,      &t->quarterA,   &t->quarterB,
                                                    &t->monitor[0], &t->monitor[1], &t->monitor[2],
                                                    &t->monitor[3], &t->monitorScene, &t->eighthA,
-                                                   &t->eighthB,    &t->finalPicture};
+                                                   &t->eighthB,    &t->finalPicture,   &t->halfPicture,
+                                                   &t->monitorSmall[0], &t->monitorSmall[1], &t->monitorSmall[2],
+                                                   &t->monitorSmall[3], &t->monitorSceneSmall, &t->sixteenthA,
+                                                   &t->sixteenthB};
     for (uint32_t i = 0; i < RENDER_TARGET_COUNT; ++i) out[i] = all[i];
 }
 
@@ -84,6 +87,12 @@ void resizeGameTargets(GameState* game, int32_t width, int32_t height) {
     createTarget(game, &t->eighthA, w / 8, h / 8, false);
     createTarget(game, &t->eighthB, w / 8, h / 8, false);
     createTarget(game, &t->finalPicture, w, h, false, PIXEL_FORMAT_RGBA8);
+    createTarget(game, &t->halfPicture, w / 2, h / 2, false, PIXEL_FORMAT_RGBA8);
+    for (uint32_t i = 0; i < MONITOR_COUNT; ++i)
+        createTarget(game, &t->monitorSmall[i], w / 4, h / 4, false, PIXEL_FORMAT_RGBA8);
+    createTarget(game, &t->monitorSceneSmall, w / 4, h / 4, true);
+    createTarget(game, &t->sixteenthA, w / 16, h / 16, false);
+    createTarget(game, &t->sixteenthB, w / 16, h / 16, false);
     game->colorAttachment.pixelFormat = PIXEL_FORMAT_RGBA16F;
     forgetDrawnViews(&game->viewCache);
 }

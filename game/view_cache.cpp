@@ -79,7 +79,19 @@ uint64_t monitorViewKey(const GameState* game, uint32_t k) {
     return h.result();
 }
 
-uint64_t roomViewKey(const GameState* game, const uint64_t monitorKeys[VIEW_CACHE_MONITORS]) {
+bool takeViewKey(ViewState* view, uint64_t key, bool drawEverything, bool* halfSize) {
+    bool changed = view->lastKey != 0 && key != view->lastKey;
+    bool half = changed && view->changedLastFrame;
+    view->changedLastFrame = changed;
+    view->lastKey = key;
+    *halfSize = half;
+    if (!drawEverything && key == view->drawnKey && half == view->drawnHalfSize) return false;
+    view->drawnKey = key;
+    view->drawnHalfSize = half;
+    return true;
+}
+
+uint64_t roomViewKey(const GameState* game, const ViewState monitors[VIEW_CACHE_MONITORS]) {
     KeyHash h;
     addWorld(&h, game);
     h.add(game->player.view);
@@ -87,13 +99,14 @@ uint64_t roomViewKey(const GameState* game, const uint64_t monitorKeys[VIEW_CACH
     h.add(game->player.position);
     h.add(game->player.forward);
     for (uint32_t k = 0; k < VIEW_CACHE_MONITORS; ++k) {
-        h.add(monitorKeys[k]);
+        h.add(monitors[k].drawnKey);
+        h.add(monitors[k].drawnHalfSize);
         h.add(game->monitors[k].panel);
     }
     return h.result();
 }
 
 void forgetDrawnViews(ViewCache* cache) {
-    for (uint64_t& key : cache->monitorKeys) key = 0;
-    cache->roomKey = 0;
+    for (ViewState& view : cache->monitors) view.drawnKey = 0;
+    cache->room.drawnKey = 0;
 }

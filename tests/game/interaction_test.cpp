@@ -556,3 +556,43 @@ TEST(Interaction, TheMenuButtonEndsTheProgramOnlyWhilePausedOrEnded) {
 }
 
 } // namespace
+
+namespace {
+
+// The rule that decides when a view is drawn and at which size, on a run of keys.
+TEST(ViewCache, AViewIsDrawnWhenItsKeyChangesAndSmallWhileItKeepsChanging) {
+    ViewState view = {};
+    bool half = true;
+    EXPECT_TRUE(takeViewKey(&view, 10, false, &half)) << "never drawn";
+    EXPECT_FALSE(half);
+    EXPECT_FALSE(takeViewKey(&view, 10, false, &half)) << "the same key";
+    EXPECT_TRUE(takeViewKey(&view, 11, false, &half)) << "a change";
+    EXPECT_FALSE(half) << "the first changing frame is drawn at full size";
+    EXPECT_TRUE(takeViewKey(&view, 12, false, &half));
+    EXPECT_TRUE(half) << "the second in a row at half size";
+    EXPECT_TRUE(takeViewKey(&view, 11, false, &half));
+    EXPECT_TRUE(half) << "back to an earlier key is a change too";
+    EXPECT_TRUE(takeViewKey(&view, 11, false, &half)) << "standing still: drawn again at full size";
+    EXPECT_FALSE(half);
+    EXPECT_FALSE(takeViewKey(&view, 11, false, &half));
+
+    // Drawing everything draws every frame, with the same choice of size.
+    ViewState every = {};
+    const uint64_t keys[] = {10, 10, 11, 12, 11, 11, 11};
+    ViewState cached = {};
+    for (uint64_t key : keys) {
+        bool cachedHalf, everyHalf;
+        takeViewKey(&cached, key, false, &cachedHalf);
+        EXPECT_TRUE(takeViewKey(&every, key, true, &everyHalf));
+        EXPECT_EQ(cachedHalf, everyHalf) << key;
+    }
+
+    // New targets hold nothing: the next frame draws, at the size the keys ask for.
+    ViewCache cache = {};
+    cache.monitors[2] = view;
+    forgetDrawnViews(&cache);
+    EXPECT_TRUE(takeViewKey(&cache.monitors[2], 11, false, &half));
+    EXPECT_FALSE(half);
+}
+
+} // namespace

@@ -44,8 +44,14 @@ protected:
         if (target == &t->eighthA) return "eighth A";
         if (target == &t->eighthB) return "eighth B";
         if (target == &t->finalPicture) return "final picture";
+        if (target == &t->halfPicture) return "half picture";
+        if (target == &t->monitorSceneSmall) return "small monitor scene";
+        if (target == &t->sixteenthA) return "sixteenth A";
+        if (target == &t->sixteenthB) return "sixteenth B";
         for (int k = 0; k < MONITOR_COUNT; ++k)
             if (target == &t->monitor[k]) return "monitor " + std::to_string(k);
+        for (int k = 0; k < MONITOR_COUNT; ++k)
+            if (target == &t->monitorSmall[k]) return "small monitor " + std::to_string(k);
         return "?";
     }
 
@@ -56,7 +62,8 @@ protected:
                                     &game()->targets.monitorScene, &game()->targets.eighthA, &game()->targets.eighthB,
                                     &game()->targets.monitor[0], &game()->targets.monitor[1],
                                     &game()->targets.monitor[2], &game()->targets.monitor[3],
-                                    &game()->targets.finalPicture};
+                                    &game()->targets.finalPicture, &game()->targets.halfPicture,
+                                    &game()->targets.monitorSceneSmall, &game()->targets.sixteenthA};
         for (FrameBufferRecord* target : all)
             if (target->textures && target->textures[0] == id) return targetName(target);
         return "other";
@@ -115,12 +122,14 @@ TEST_F(RealFrame, TheSceneTargetsHaveColourAndDepthTheOthersColour) {
         if (call.name != "createFrameBufferInRenderer") continue;
         ++created;
         std::string name = targetName(call.pointer);
-        const bool withDepth = name == "scene" || name == "monitor scene";
+        const bool withDepth = name == "scene" || name == "monitor scene" || name == "small monitor scene";
         ASSERT_EQ(call.attachments.size(), withDepth ? 2u : 1u) << name;
         EXPECT_EQ(call.integers.at(2), call.attachments.size()) << name;
         // The monitors' and the final picture hold what the screen shows: 8 bits per
         // channel like it. The scenes and the bloom keep what is brighter than white.
-        const bool screenPicture = name == "final picture" || (name.rfind("monitor ", 0) == 0 && name != "monitor scene");
+        const bool screenPicture = name == "final picture" || name == "half picture" ||
+                                   (name.rfind("monitor ", 0) == 0 && name != "monitor scene") ||
+                                   (name.rfind("small monitor ", 0) == 0 && name != "small monitor scene");
         const uint32_t colorFormat = screenPicture ? 0u : 6u;
         for (size_t a = 0; a < call.attachments.size(); ++a) {
             const TextureDescription& d = call.attachments[a];
@@ -135,7 +144,7 @@ TEST_F(RealFrame, TheSceneTargetsHaveColourAndDepthTheOthersColour) {
             EXPECT_EQ(d.height, call.integers.at(1));
         }
     }
-    EXPECT_EQ(created, 11u);
+    EXPECT_EQ(created, 19u);
 }
 
 TEST_F(RealFrame, OneFramesPassesDrawWithTheirProgramsIntoTheirTargets) {
@@ -207,16 +216,59 @@ TEST_F(RealFrame, AChangeDrawsAgainTheViewsThatShowIt) {
     EXPECT_EQ(views(), std::vector<std::string>{}) << "the same highlight again";
     game()->world[0]->monitorIndex = NO_MONITOR;
     EXPECT_EQ(views(), (std::vector<std::string>{monitor(2), room}));
+    EXPECT_EQ(views(), std::vector<std::string>{});
 
+    // A turn of the head: the room alone, at full size the first frame, at half size into
+    // the monitors' scene target while the view keeps moving, at full size again the
+    // first frame it stands still.
+    auto halfSizeRoom = [&]() {
+        size_t from = real.recorder.calls.size();
+        renderGame(game());
+        std::vector<std::string> chain = chainFrom(from);
+        auto has = [&](const char* step) { return std::find(chain.begin(), chain.end(), step) != chain.end(); };
+        return has("basic-directional-light -> monitor scene") &&
+               has("final blur -> half picture <- monitor scene + eighth A") &&
+               has("basic-fixed -> back buffer <- half picture") && !has("basic-directional-light -> scene");
+    };
     game()->player.view.m[12] += 0.01f;
     EXPECT_EQ(views(), std::vector<std::string>{room});
+    for (int i = 0; i < 2; ++i) {
+        game()->player.view.m[12] += 0.01f;
+        EXPECT_TRUE(halfSizeRoom()) << "turning frame " << i;
+    }
+    EXPECT_EQ(views(), std::vector<std::string>{room});
+    EXPECT_EQ(views(), std::vector<std::string>{});
 
     Interactable* object = &game()->interactables[0];
     object->position.z += 1.0f;
     EXPECT_EQ(views(), (std::vector<std::string>{monitor(0), monitor(1), monitor(2), monitor(3), room}));
+    EXPECT_EQ(views(), std::vector<std::string>{});
 
     game()->monitors[1].camera = (game()->monitors[1].camera + 1) % game()->cameraCount;
     EXPECT_EQ(views(), (std::vector<std::string>{monitor(1), room}));
+    EXPECT_EQ(views(), std::vector<std::string>{});
+
+    // A monitor whose picture changes frame after frame: at half size from its second
+    // changing frame, composited into its own target at full size; the room showing it
+    // changes as often and goes to half size too.
+    Entity* hovered = game()->world[0];
+    hovered->monitorIndex = 3;
+    EXPECT_EQ(views(), (std::vector<std::string>{monitor(3), room}));
+    hovered->monitorIndex = NO_MONITOR;
+    {
+        size_t from = real.recorder.calls.size();
+        renderGame(game());
+        std::vector<std::string> chain = chainFrom(from);
+        auto has = [&](const char* step) { return std::find(chain.begin(), chain.end(), step) != chain.end(); };
+        EXPECT_TRUE(has("basic-directional-light -> small monitor scene"));
+        EXPECT_TRUE(has("bloom composite -> small monitor 3 <- small monitor scene + sixteenth A"));
+        EXPECT_FALSE(has("basic-directional-light -> scene"));
+    }
+    // Standing still, the monitor is drawn at full size again; the room, which shows it
+    // and so changed once more, follows at full size the frame after.
+    EXPECT_EQ(views(), (std::vector<std::string>{monitor(3)})) << "full size again when it stays";
+    EXPECT_EQ(views(), (std::vector<std::string>{room}));
+    EXPECT_EQ(views(), std::vector<std::string>{});
 
     resizeGame(1280, 720);
     EXPECT_EQ(views(), (std::vector<std::string>{monitor(0), monitor(1), monitor(2), monitor(3), room}));
