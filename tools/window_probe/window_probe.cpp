@@ -20,6 +20,8 @@
 //                       count did not move for S seconds (default 120)
 //   wait-window S       waits up to S seconds for the window to answer with its frames
 //   close               posts WM_CLOSE to the window
+//   shot <path>         writes the window's client area as it shows on the screen to a
+//                       24-bit BMP file (a Windows path, e.g. Z:/tmp/shot.bmp)
 //   texts <title>       the child texts of the window with that title
 //   quit                ends the probe
 #include "engine/program/program_state.h"
@@ -103,6 +105,57 @@ long long waitFrames(long long frames, double stallSeconds) {
     }
 }
 
+// The client area as the screen shows it, read from the screen's device context in one
+// piece (an X server busy with the game's frames answers one request sooner than the
+// many a screen grabber makes).
+bool writeClientShot(HWND window, const char* path) {
+    if (!window) return false;
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    int width = client.right - client.left, height = client.bottom - client.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up, as BMP files keep their rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY) != 0;
+        GdiFlush();
+        SelectObject(memory, old);
+    }
+    DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    FILE* file = ok ? fopen(path, "wb") : nullptr;
+    if (file) {
+        BITMAPFILEHEADER header = {};
+        header.bfType = 0x4D42;
+        header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        header.bfSize = header.bfOffBits + imageBytes;
+        info.bmiHeader.biSizeImage = imageBytes;
+        ok = fwrite(&header, sizeof(header), 1, file) == 1 &&
+             fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, file) == 1 &&
+             fwrite(bits, 1, imageBytes, file) == imageBytes;
+        ok = fclose(file) == 0 && ok;
+    } else {
+        ok = false;
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 bool waitWindow(double seconds) {
     ULONGLONG start = GetTickCount64();
     while (static_cast<double>(GetTickCount64() - start) <= seconds * 1000.0) {
@@ -143,6 +196,8 @@ int serve() {
             HWND window = gameWindow();
             if (window) PostMessageW(window, WM_CLOSE, 0, 0);
             printf("closed: %d\n", window ? 1 : 0);
+        } else if (strcmp(line, "shot") == 0) {
+            printf("shot: %s\n", argument && writeClientShot(gameWindow(), argument) ? "written" : "failed");
         } else if (strcmp(line, "texts") == 0) {
             printTexts(argument ? argument : "");
         } else if (line[0]) {

@@ -87,11 +87,10 @@ wait_frames() {
 }
 
 move_to() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)); wait_frames 2; }
+# A click as a player makes it, shorter than a frame: the game takes a press released
+# before its next update as a click there (the button message carries the position).
 click_at() {
-  move_to "$1" "$2"
-  xdotool mousedown 1
-  wait_frames 2
-  xdotool mouseup 1
+  xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) mousedown 1 mouseup 1
   wait_frames 2
 }
 drag_from_to() {
@@ -107,17 +106,18 @@ drag_from_to() {
   xdotool mouseup 1
   wait_frames 2
 }
-key_at() { # key x y
+key_at() { # key x y: a tap with the cursor over a monitor
   move_to "$2" "$3"
-  xdotool keydown "$1"
-  wait_frames 2
-  xdotool keyup "$1"
+  xdotool key "$1"
   wait_frames 2
 }
 
-# screenshot NAME: the client area into $SHOTS/NAME.png.
+# screenshot NAME: the client area into $SHOTS/NAME.png. The probe reads it from the
+# screen in one request: a grabber's many requests wait seconds each behind the frames
+# the game sends the X server.
 screenshot() {
   mkdir -p "$SHOTS"
-  import -window root -crop "${CLIENT_W}x${CLIENT_H}+${CLIENT_X}+${CLIENT_Y}" +repage "$SHOTS/$1.png" 2>/dev/null ||
-    fail "screenshot $1"
+  local bmp=$SHOTS/$1.bmp
+  [ "$(probe shot "Z:$bmp" | sed -n 's/^shot: //p')" = written ] &&
+    convert "$bmp" "$SHOTS/$1.png" 2>/dev/null && rm -f "$bmp" || fail "screenshot $1"
 }

@@ -22,10 +22,7 @@ take_start_view() { # output file
   # a monitor) ends.
   xdotool mousemove $((CLIENT_X + 640)) $((CLIENT_Y + 40))
   wait_frames 2
-  local shot=$1
-  mkdir -p "$(dirname "$shot")"
-  import -window root -crop "${CLIENT_W}x${CLIENT_H}+${CLIENT_X}+${CLIENT_Y}" +repage "$shot" 2>/dev/null ||
-    fail "screenshot $shot"
+  SHOTS=$(dirname "$1") screenshot "$(basename "$1" .png)"
   probe close >/dev/null
   wait_game_exit 30
 }
