@@ -2,7 +2,7 @@
 
 #include "engine/program/program_state.h"
 #include "backend/renderer_api.h"
-#include "engine/text/growable.h"
+#include "engine/assets/dyn_array.h"
 #include "engine/text/utf8_decode.h"
 
 #include <stdio.h>
@@ -45,7 +45,7 @@ bool fieldsAreBounded(const char* format) {
 
 const char* formatText(const char* format, va_list arguments) {
     if (!fieldsAreBounded(format)) return nullptr;
-    if (!reserveElements(&gFormatted, &gFormattedCapacity, 512)) return nullptr;
+    if (!growElements(&gFormatted, &gFormattedCapacity, 512)) return nullptr;
     va_list copy;
     va_copy(copy, arguments);
     int length = vsnprintf(gFormatted, gFormattedCapacity, format, copy);
@@ -55,7 +55,7 @@ const char* formatText(const char* format, va_list arguments) {
         // Grown to twice the text plus 4, but never past the limit: a huge result is
         // cut rather than allowed to ask for gigabytes.
         uint32_t kept = length > GUI_FORMATTED_TEXT_LIMIT ? GUI_FORMATTED_TEXT_LIMIT : static_cast<uint32_t>(length);
-        if (!reserveElements(&gFormatted, &gFormattedCapacity, 2 * kept + 4)) return nullptr;
+        if (!growElements(&gFormatted, &gFormattedCapacity, 2 * kept + 4)) return nullptr;
         va_copy(copy, arguments);
         vsnprintf(gFormatted, kept + 1, format, copy);
         va_end(copy);
@@ -67,7 +67,7 @@ const char* formatText(const char* format, va_list arguments) {
 uint32_t decodeShared(const char* text) {
     size_t bytes = strlen(text);
     if (bytes > GUI_FORMATTED_TEXT_LIMIT) bytes = GUI_FORMATTED_TEXT_LIMIT;
-    if (!reserveElements(&gCodes, &gCodesCapacity, static_cast<uint32_t>(bytes) + 1)) return 0;
+    if (!growElements(&gCodes, &gCodesCapacity, static_cast<uint32_t>(bytes) + 1)) return 0;
     return decodeUtf8(text, gCodes, static_cast<uint32_t>(bytes));
 }
 
