@@ -1,5 +1,6 @@
 #include "tools/content/puzzle/puzzle_rules.h"
 
+#include "game/keypad_code.h"
 #include "game/picking.h"
 
 #include <string.h>
@@ -8,21 +9,14 @@
 
 namespace {
 
-// Ids 18 to 26 are the buttons 1 to 9 and 27 is 0; Star and Pound add nothing.
-void keypadRule(PuzzleWorld* world, const PuzzleEntity* entity, FrameEffects* effects) {
-    if (entity->id < 18 || entity->id > 27) return;
-    char digit = entity->id == 27 ? '0' : (char)('1' + (entity->id - 18));
-    world->typed[world->typedCount++] = digit;
-    if (world->typedCount < 4) return;
-    if (memcmp(world->typed, world->code, 4) == 0) {
-        for (PuzzleInteractable& it : world->interactables)
-            if (strcmp(it.name, "exitDoor") == 0 && !it.done) {
-                it.done = true;
-                it.position = add3(it.position, it.openOffset);
-                effects->exitOpened = true;
-            }
-    }
-    world->typedCount = 0;
+// The game's keypad rule; the right code opens the exit as the game opens it.
+void keypadRule(PuzzleWorld* world, const PuzzleEntity* entity) {
+    if (pressKeypad(world->typed, &world->typedCount, world->code, entity->id) != KEYPAD_CODE_RIGHT) return;
+    for (PuzzleInteractable& it : world->interactables)
+        if (strcmp(it.name, "exitDoor") == 0 && !it.done) {
+            it.done = true;
+            it.position = add3(it.position, it.openOffset);
+        }
 }
 
 // The world's things as the game lists them for a click: interactables, the entities in
@@ -71,7 +65,7 @@ void monitorRay(const PuzzleWorld* world, int monitor, float u, float v, Vec3* o
 }
 
 void applyMonitorFrame(PuzzleWorld* world, FrameInput* input, FrameEffects* effects) {
-    *effects = FrameEffects{-1, -1, -1, -1, -1, false, PICK_NONE, -1};
+    *effects = FrameEffects{-1, -1, -1, -1, -1, PICK_NONE, -1};
     Vec3 origin, direction;
     monitorRay(world, input->monitor, input->u, input->v, &origin, &direction);
     PuzzleMonitor* monitor = &world->monitors[input->monitor];
@@ -111,7 +105,7 @@ void applyMonitorFrame(PuzzleWorld* world, FrameInput* input, FrameEffects* effe
         } else if (click) {
             input->clickUsed = true;
             effects->pressed = (int)e;
-            keypadRule(world, &world->entities[e], effects);
+            keypadRule(world, &world->entities[e]);
         }
         break;
     }
