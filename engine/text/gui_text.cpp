@@ -167,21 +167,6 @@ void guiWindowToDesign(const GuiContext* gui, int32_t x, int32_t y, float* desig
     *designY = gui->viewportHeight ? (y - gui->viewportY) * GUI_DESIGN_HEIGHT / gui->viewportHeight : 0.0f;
 }
 
-TextSize drawFormattedTextV(GuiContext* gui, float x, float y, const TextLayoutBox* box, const char* format,
-                            va_list arguments) {
-    const char* text = format ? formatText(format, arguments) : nullptr;
-    if (!text) return TextSize{0, 0};
-    return layOutAndDraw(gui, x, y, box, decodeShared(text));
-}
-
-TextSize drawFormattedText(GuiContext* gui, float x, float y, const TextLayoutBox* box, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    TextSize size = drawFormattedTextV(gui, x, y, box, format, arguments);
-    va_end(arguments);
-    return size;
-}
-
 TextSize drawGuiTextV(GuiContext* gui, FontAtlas* font, float x, float y, float width, float height,
                       const float color[4], int32_t alignment, const char* format, va_list arguments) {
     const char* text = format ? formatText(format, arguments) : nullptr;
