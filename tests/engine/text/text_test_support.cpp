@@ -14,7 +14,6 @@ namespace {
 std::map<uint32_t, RecordedTexture> gTextures;
 uint32_t gMaxTextureSize;
 uint32_t gNextTexture;
-uint32_t gUploads;
 
 uint32_t maxTextureSize(RendererState*) { return gMaxTextureSize; }
 
@@ -26,7 +25,6 @@ uint32_t uploadTexture(RendererState*, void* pixels, uint64_t byteSize, TextureD
     size_t bytes = static_cast<size_t>(description->width) * description->height;
     const uint8_t* source = static_cast<const uint8_t*>(pixels);
     texture.pixels.assign(source, source + (pixels ? bytes : 0));
-    ++gUploads;
     return id;
 }
 
@@ -68,19 +66,11 @@ std::string makeFontModuleDirectory(const char* name) {
     return directory;
 }
 
-bool writeModuleFile(const std::string& directory, const char* relativePath, const void* bytes, size_t size) {
-    FILE* out = fopen((directory + relativePath).c_str(), "wb");
-    if (!out) return false;
-    bool ok = fwrite(bytes, 1, size, out) == size;
-    return fclose(out) == 0 && ok;
-}
-
 void bindTextureRecorder(uint32_t maxSize) {
     gRenderer = RendererApi{};
     gTextures.clear();
     gMaxTextureSize = maxSize;
     gNextTexture = 1;
-    gUploads = 0;
     gRenderer.getMaxTextureSizeInRenderer = maxTextureSize;
     gRenderer.uploadTextureInRenderer = uploadTexture;
     gRenderer.setTextureSmoothInRenderer = setTextureSmooth;
@@ -96,8 +86,6 @@ RecordedTexture* recordedTexture(uint32_t id) {
     auto found = gTextures.find(id);
     return found == gTextures.end() ? nullptr : &found->second;
 }
-
-uint32_t recordedUploadCount() { return gUploads; }
 
 bool makeAtlas(FontAtlas* atlas, uint32_t pixelSize, const char* characters) {
     *atlas = emptyFontAtlas();
