@@ -130,7 +130,6 @@ int32_t loadFontFromMemory(FontAtlas* atlas, uint8_t* data, uint32_t size) {
     }
     delete[] atlas->fileData;
     atlas->fileData = data;
-    atlas->fileSize = size;
     FT_Open_Args arguments = {};
     arguments.flags = FT_OPEN_MEMORY;
     arguments.memory_base = data;
