@@ -248,7 +248,6 @@ bool loadEntities(GameState* game) {
         releaseEntityList(&list);
         return fail(game, "out of memory");
     }
-    game->worldCapacity = list.entityCount ? list.entityCount : 1;
     for (uint32_t i = 0; i < list.cameraCount; ++i) {
         setUpSecurityCamera(&game->cameras[i], &list.cameras[i]);
         game->cameras[i].name = copyText(list.cameras[i].name);

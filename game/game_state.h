@@ -153,8 +153,7 @@ struct GameState {
 
     uint32_t entityCount;
     Entity* entities;
-    uint32_t worldCount; // entities still in the world
-    uint32_t worldCapacity;
+    uint32_t worldCount; // entities still in the world (room for all of them: the list only shrinks)
     Entity** world;
 
     uint32_t cameraCount;

@@ -84,7 +84,7 @@ struct Scene {
         makeEntity(&game.entities[0], "redKey", 5, true, Vec3{14, 0, 1.4f});
         makeEntity(&game.entities[1], "DigicodeButton3", 20, false, Vec3{14, 0.5f, 3.0f});
         makeEntity(&game.entities[2], "DigicodeButtonStar", 28, false, Vec3{14, -0.5f, 3.0f});
-        game.worldCount = game.worldCapacity = 3;
+        game.worldCount = 3;
         game.world = static_cast<Entity**>(calloc(3, sizeof(Entity*)));
         for (int i = 0; i < 3; ++i) game.world[i] = &game.entities[i];
         setSimulatedForeground(true);
