@@ -86,7 +86,7 @@ bool monitorPointClickable(int monitor, float u, float v, const ScreenLimits* sc
 
 bool findClickPoint(PuzzleWorld* world, int monitor, ActionKind action, int item, ClickTarget target,
                     ClickChoice* choice, const ScreenLimits* screen) {
-    *choice = ClickChoice{false, 0, 0, 0, 0};
+    *choice = ClickChoice{0, 0, 0, 0};
     const PuzzleCamera* camera = &world->cameras[world->monitors[monitor].camera];
     float u0, v0, u1, v1;
     if (!projectedRectangle(camera, targetBounds(world, target), &u0, &v0, &u1, &v1)) return false;
@@ -157,7 +157,6 @@ bool findClickPoint(PuzzleWorld* world, int monitor, ActionKind action, int item
             if (score > bestScore) bestScore = score, bestAt = (int)at;
         }
     int bi = bestAt % across, bj = bestAt / across;
-    choice->found = true;
     choice->u = u0 + (bi + 0.5f) * step;
     choice->v = v0 + (bj + 0.5f) * stepV;
     choice->marginPixels = (reach[bestAt] - 0.5f) * scale;

@@ -17,7 +17,6 @@ struct ClickTarget {
 };
 
 struct ClickChoice {
-    bool found;
     float u, v;          // on the monitor's picture, 0 to 1, v from the bottom
     float marginPixels;  // distance to the nearest point that would not do the same
     uint32_t hitPixels;  // area (in pixels of the picture) where the action works
