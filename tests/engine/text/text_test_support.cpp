@@ -4,6 +4,8 @@
 #include "engine/platform/module_directory.h"
 #include "engine/text/utf8_decode.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <map>
 #include <stdio.h>
@@ -61,7 +63,10 @@ std::string makeFontModuleDirectory(const char* name) {
     std::filesystem::remove_all(directory, error);
     std::filesystem::create_directories(directory + "data/corvex/fonts", error);
     if (error) return std::string();
-    if (!copyFile(QUARLO_TEST_FONT, directory + "data/corvex/fonts/Rubik-Regular.ttf")) return std::string();
+    if (!copyFile(QUARLO_TEST_FONT, directory + "data/corvex/fonts/Rubik-Regular.ttf")) {
+        ADD_FAILURE() << "missing fixture: " QUARLO_TEST_FONT " (fonts-lato)";
+        return std::string();
+    }
     setModuleDirectory(directory.c_str());
     return directory;
 }
