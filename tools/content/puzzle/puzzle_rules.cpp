@@ -3,6 +3,7 @@
 #include "game/keypad_code.h"
 #include "game/picking.h"
 
+#include <float.h>
 #include <string.h>
 
 #include <vector>
@@ -39,13 +40,61 @@ void gatherCandidates(const PuzzleWorld* world, int lookingCamera, std::vector<P
     }
 }
 
+// A candidate's box as nearestPick places it, kept with the placement it was made for.
+struct PlacedBox {
+    PickBox local;
+    Vec3 translation, scale;
+    Quat rotation;
+    PickBox placed;
+};
+
+bool samePlacement(const PlacedBox* kept, const PickCandidate* c) {
+    const float a[16] = {kept->local.lo.x, kept->local.lo.y, kept->local.lo.z, kept->local.hi.x, kept->local.hi.y,
+                         kept->local.hi.z, kept->translation.x, kept->translation.y, kept->translation.z,
+                         kept->scale.x, kept->scale.y, kept->scale.z, kept->rotation.x, kept->rotation.y,
+                         kept->rotation.z, kept->rotation.w};
+    const float b[16] = {c->bounds->lo.x, c->bounds->lo.y, c->bounds->lo.z, c->bounds->hi.x, c->bounds->hi.y,
+                         c->bounds->hi.z, c->translation.x, c->translation.y, c->translation.z,
+                         c->scale.x, c->scale.y, c->scale.z, c->rotation.x, c->rotation.y,
+                         c->rotation.z, c->rotation.w};
+    for (int i = 0; i < 16; ++i)
+        if (!(a[i] == b[i])) return false;
+    return true;
+}
+
+// Drops the candidates whose placed box the ray never enters. nearestPick would pass
+// over each of them (it tests the same box, with a limit no farther than this one), so
+// the choice stays the game's; but it places every box for every ray, eight quaternion
+// turns for each turned entity and camera model, and the searches cast a great many
+// rays at a world whose things hardly move. The boxes are kept per place in the list
+// and placed again only when that place's placement changed.
+void keepReachable(const Ray* ray, std::vector<PickCandidate>* candidates, std::vector<PlacedBox>* boxes) {
+    if (boxes->size() < candidates->size()) boxes->resize(candidates->size());
+    size_t kept = 0;
+    for (size_t i = 0; i < candidates->size(); ++i) {
+        const PickCandidate* c = &(*candidates)[i];
+        if (c->bounds) {
+            PlacedBox* box = &(*boxes)[i];
+            if (!samePlacement(box, c))
+                *box = PlacedBox{*c->bounds, c->translation, c->scale, c->rotation,
+                                 placedPickBox(c->bounds, c->translation, c->scale, &c->rotation)};
+            if (!rayEntersBox(ray, &box->placed, FLT_MAX)) continue;
+        }
+        (*candidates)[kept++] = *c;
+    }
+    candidates->resize(kept);
+}
+
 // The game's choice along the ray; an entity's index is turned from its place in the
 // world list into its index among all entities.
 PickResult pickAlong(const PuzzleWorld* world, Vec3 origin, Vec3 direction, int lookingCamera,
                      uint32_t* worldPlace) {
-    static std::vector<PickCandidate> candidates; // reused: the searches call this for every sample
+    // Reused: the searches call this for every sample.
+    static std::vector<PickCandidate> candidates;
+    static std::vector<PlacedBox> boxes;
     gatherCandidates(world, lookingCamera, &candidates);
     Ray ray = {origin, direction};
+    keepReachable(&ray, &candidates, &boxes);
     PickResult hit = nearestPick(&ray, candidates.data(), (uint32_t)candidates.size(), &world->level);
     *worldPlace = hit.index;
     if (hit.kind == PICK_ENTITY) hit.index = world->inWorld[hit.index];
