@@ -66,7 +66,8 @@ endfunction()
 # quarlo_add_gtest_run(name program [FILTER gtest-filter] [TIMEOUT s] [ENVIRONMENT var=value...])
 # A ctest entry that runs a GoogleTest program (natively, or under Wine with the
 # desktop lock), limited to the tests the filter names. GoogleTest reports a skipped
-# test with a zero exit code; ctest is told that a skip fails.
+# test, and a filter that names no test, with a zero exit code; ctest is told that
+# either fails.
 function(quarlo_add_gtest_run name program)
   cmake_parse_arguments(R "" "FILTER;TIMEOUT" "ENVIRONMENT" ${ARGN})
   if(NOT R_TIMEOUT)
@@ -84,16 +85,18 @@ function(quarlo_add_gtest_run name program)
   else()
     add_test(NAME ${name} COMMAND ${program} ${_arguments})
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${R_TIMEOUT} FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${R_TIMEOUT}
+    FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\];\\[==========\\] 0 tests from")
   if(R_ENVIRONMENT)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${R_ENVIRONMENT}")
   endif()
 endfunction()
 
 # quarlo_add_wine_script_test(name script [args...]): a bash test that drives Windows
-# programs itself (through the same launcher, passed in QUARLO_WINE_RUN).
+# programs itself (through the same launcher, passed in QUARLO_WINE_RUN), in 120 s
+# unless it says otherwise.
 function(quarlo_add_wine_script_test name script)
   add_test(NAME ${name} COMMAND bash ${script} ${ARGN})
-  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_desktop TIMEOUT 600
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_desktop TIMEOUT 120
     ENVIRONMENT "QUARLO_WINE_RUN=${QUARLO_WINE_RUN};QUARLO_WINEPREFIX=${QUARLO_WINE_PREFIX};QUARLO_BIN=${CMAKE_BINARY_DIR}/bin;QUARLO_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
