@@ -56,12 +56,11 @@ void unloadBackendLibrary(BackendLibrary* library) {
     library->module = nullptr;
 }
 
-bool bindRendererApi(HINSTANCE__* module, RendererApi* api) {
+void bindRendererApi(HINSTANCE__* module, RendererApi* api) {
 #define RENDERER_BIND_SLOT(name, ret, params, called) \
     api->name = reinterpret_cast<name##Fn>(reinterpret_cast<void*>(GetProcAddress(module, #name)));
     RENDERER_ENTRY_POINTS(RENDERER_BIND_SLOT)
 #undef RENDERER_BIND_SLOT
-    return true;
 }
 
 bool hasCalledEntryPoints(const RendererApi* api) {

@@ -25,8 +25,8 @@ bool reloadOpenGLBackendLibrary(BackendLibrary* library);
 void unloadBackendLibrary(BackendLibrary* library);
 
 // Looks up the 94 names in table order and stores each result; a missing name leaves
-// a null slot. Always reports success.
-bool bindRendererApi(HINSTANCE__* module, RendererApi* api);
+// a null slot (hasCalledEntryPoints tells whether the program can run on the result).
+void bindRendererApi(HINSTANCE__* module, RendererApi* api);
 
 // True when every entry point that the program calls is bound. A library lacking one
 // of them (an unfinished backend, or a foreign DLL of that name) is treated like one

@@ -21,5 +21,3 @@ float readF32(DataReader* reader);
 // NUL-terminated copy (free with delete[]), or null when the length reaches past the
 // end or the text holds a NUL byte.
 char* readString(DataReader* reader);
-
-inline bool readerAtEnd(const DataReader* reader) { return !reader->failed && reader->at == reader->size; }

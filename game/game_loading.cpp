@@ -248,7 +248,6 @@ bool loadEntities(GameState* game) {
         releaseEntityList(&list);
         return fail(game, "out of memory");
     }
-    game->worldCapacity = list.entityCount ? list.entityCount : 1;
     for (uint32_t i = 0; i < list.cameraCount; ++i) {
         setUpSecurityCamera(&game->cameras[i], &list.cameras[i]);
         game->cameras[i].name = copyText(list.cameras[i].name);
@@ -333,6 +332,5 @@ void resetPlayState(GameState* game) {
     game->clickConsumed = game->rightHeldLastFrame = false;
     game->playTime = 0.0f;
     game->typedCount = 0;
-    static_assert(sizeof(kKeypadCode) == KEYPAD_CODE_LENGTH + 1, "the keypad takes four digits");
     memcpy(game->keypadCode, kKeypadCode, KEYPAD_CODE_LENGTH);
 }

@@ -13,12 +13,13 @@
 #include "engine/text/gui_widget.h"
 #include "engine/text/language_file.h"
 #include "engine/text/name_ids.h"
+#include "game/keypad_code.h"
 #include "game/nearest_pick.h"
 #include "game/view_cache.h"
 
 #include <stdint.h>
 
-enum { MONITOR_COUNT = 4, HINT_FINAL_STEP = 7, KEYPAD_CODE_LENGTH = 4, NO_MONITOR = -1 };
+enum { MONITOR_COUNT = 4, HINT_FINAL_STEP = 7, NO_MONITOR = -1 };
 
 // Every texture the game loads, once per path (the table owns the records, so
 // pointers to them stay valid while it grows).
@@ -171,8 +172,7 @@ struct GameState {
 
     uint32_t entityCount;
     Entity* entities;
-    uint32_t worldCount; // entities still in the world
-    uint32_t worldCapacity;
+    uint32_t worldCount; // entities still in the world (room for all of them: the list only shrinks)
     Entity** world;
 
     uint32_t cameraCount;

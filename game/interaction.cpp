@@ -19,10 +19,6 @@ const float kLookLimit = 0.9f;
 const float kInventorySlotWidth = 96.0f;
 const float kInventoryBarHeight = 128.0f;
 
-// Entity ids of the keypad buttons: 18..26 are "DigicodeButton1".."9", 27 is "0".
-const int32_t kFirstDigitButton = 18;
-const int32_t kZeroButton = 27;
-
 void removeInventoryItem(GameState* game, Entity* item) {
     for (uint32_t i = 0; i < game->inventoryCount; ++i) {
         if (game->inventory[i] != item) continue;
@@ -252,11 +248,7 @@ void setInteractableOpen(Interactable* object, bool open) {
 }
 
 void pressKeypadButton(GameState* game, int32_t entityId) {
-    if (entityId < kFirstDigitButton || entityId > kZeroButton) return; // star, pound and the rest type nothing
-    char digit = entityId == kZeroButton ? '0' : static_cast<char>('1' + (entityId - kFirstDigitButton));
-    if (game->typedCount < KEYPAD_CODE_LENGTH) game->typedDigits[game->typedCount++] = digit;
-    if (game->typedCount < KEYPAD_CODE_LENGTH) return;
-    if (memcmp(game->typedDigits, game->keypadCode, KEYPAD_CODE_LENGTH) == 0) {
+    if (pressKeypad(game->typedDigits, &game->typedCount, game->keypadCode, entityId) == KEYPAD_CODE_RIGHT) {
         for (uint32_t i = 0; i < game->interactableCount; ++i) {
             Interactable* object = &game->interactables[i];
             if (strcmp(object->name, "exitDoor") != 0) continue;
@@ -264,7 +256,6 @@ void pressKeypadButton(GameState* game, int32_t entityId) {
             object->monitorIndex = NO_MONITOR;
         }
     }
-    game->typedCount = 0;
 }
 
 PickResult pickInMonitorPicture(GameState* game, uint32_t k, float u, float v) {

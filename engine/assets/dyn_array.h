@@ -33,13 +33,30 @@ bool growBlock(void** block, uint32_t* capacity, uint32_t request, size_t elemen
 // Frees a block from the functions above (null is fine).
 void releaseBlock(void* block);
 
+// The same rule for a typed block kept outside a DynArray (a pointer and a capacity
+// beside a count of its own): room for at least `request` elements. False when the
+// memory cannot be had; nothing changes then.
+template <typename T>
+bool growElements(T** elements, uint32_t* capacity, uint32_t request) {
+    void* block = *elements;
+    if (!growBlock(&block, capacity, request, sizeof(T))) return false;
+    *elements = static_cast<T*>(block);
+    return true;
+}
+
+// Moves a typed block of `capacity` elements into one of exactly newCapacity (see
+// reallocateBlock). False, with the old block kept, when the memory cannot be had.
+template <typename T>
+bool reallocateElements(T** elements, uint32_t capacity, uint32_t newCapacity) {
+    void* block = reallocateBlock(*elements, capacity, newCapacity, sizeof(T));
+    if (!block) return false;
+    *elements = static_cast<T*>(block);
+    return true;
+}
+
 template <typename T>
 bool setDynArrayCount(DynArray<T>* array, uint32_t count) {
-    if (count > array->capacity) {
-        void* block = array->elements;
-        if (!growBlock(&block, &array->capacity, count, sizeof(T))) return false;
-        array->elements = static_cast<T*>(block);
-    }
+    if (!growElements(&array->elements, &array->capacity, count)) return false;
     array->count = count;
     return true;
 }
@@ -48,9 +65,7 @@ bool setDynArrayCount(DynArray<T>* array, uint32_t count) {
 template <typename T>
 bool reserveDynArray(DynArray<T>* array, uint32_t capacity) {
     if (capacity <= array->capacity) return true;
-    void* block = reallocateBlock(array->elements, array->capacity, capacity, sizeof(T));
-    if (!block) return false;
-    array->elements = static_cast<T*>(block);
+    if (!reallocateElements(&array->elements, array->capacity, capacity)) return false;
     array->capacity = capacity;
     return true;
 }

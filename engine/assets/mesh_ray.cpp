@@ -9,9 +9,13 @@ const float kNearest = 0.00001f;    // hits at or below this distance are the ra
 const float kFarthest = 10000000.0f; // hits at or beyond this distance are never reported
 
 Vec3 placedCorner(const float* vertices, uint32_t index, int32_t slots, int32_t components, Vec3 translation,
-                  Vec3 scale, const Quat* rotation) {
+                  Vec3 scale, const Quat* rotation, bool unplaced) {
     const float* p = vertices + static_cast<size_t>(index) * static_cast<size_t>(slots);
-    Vec3 v = {p[0] * scale.x, p[1] * scale.y, (components == 3 ? p[2] : 0.0f) * scale.z};
+    Vec3 v = {p[0], p[1], components == 3 ? p[2] : 0.0f};
+    // Level geometry is stored where it stands: scaling by 1, turning by the identity and
+    // moving by 0 would give the same corner, one triangle test at a time.
+    if (unplaced) return v;
+    v = Vec3{v.x * scale.x, v.y * scale.y, v.z * scale.z};
     rotateByQuaternion(rotation, &v);
     return add3(v, translation);
 }
@@ -30,12 +34,14 @@ bool intersectRayMesh(const float* origin, const float* direction, const float* 
     Vec3 t0 = {translation[0], translation[1], translation[2]};
     Vec3 s0 = {scale[0], scale[1], scale[2]};
     Quat q = {rotation[0], rotation[1], rotation[2], rotation[3]};
+    const bool unplaced = t0.x == 0.0f && t0.y == 0.0f && t0.z == 0.0f && s0.x == 1.0f && s0.y == 1.0f &&
+                          s0.z == 1.0f && q.x == 0.0f && q.y == 0.0f && q.z == 0.0f && q.w == 1.0f;
 
     float best = kFarthest;
     for (uint32_t i = 0; i + 2 < indexCount; i += 3) {
-        Vec3 v1 = placedCorner(vertices, indices[i], slots, components, t0, s0, &q);
-        Vec3 v2 = placedCorner(vertices, indices[i + 1], slots, components, t0, s0, &q);
-        Vec3 v3 = placedCorner(vertices, indices[i + 2], slots, components, t0, s0, &q);
+        Vec3 v1 = placedCorner(vertices, indices[i], slots, components, t0, s0, &q, unplaced);
+        Vec3 v2 = placedCorner(vertices, indices[i + 1], slots, components, t0, s0, &q, unplaced);
+        Vec3 v3 = placedCorner(vertices, indices[i + 2], slots, components, t0, s0, &q, unplaced);
         // Moller-Trumbore; both windings count as hits.
         Vec3 e1 = sub3(v2, v1), e2 = sub3(v3, v1);
         Vec3 p = cross3(d, e2);

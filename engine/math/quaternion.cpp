@@ -17,6 +17,9 @@ void quaternionProduct(Quat* out, const Quat* a, const Quat* b) {
 }
 
 void rotateByQuaternion(const Quat* q, Vec3* v) {
+    // Most things are placed unturned, and the ray tests turn every vertex they try: the
+    // identity leaves v as the products below would (up to the sign of a zero).
+    if (q->x == 0.0f && q->y == 0.0f && q->z == 0.0f && q->w == 1.0f) return;
     float length = sqrtf(q->x * q->x + q->y * q->y + q->z * q->z + q->w * q->w);
     if (length == 0.0f) return;
     Quat conjugate = {-q->x / length, -q->y / length, -q->z / length, q->w / length};

@@ -1,6 +1,6 @@
 #include "engine/text/atlas_packing.h"
 
-#include "engine/text/growable.h"
+#include "engine/assets/dyn_array.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ int32_t clampEdge(int32_t edge, int32_t maxSize) {
 int32_t doubled(int32_t edge, int32_t maxSize) { return edge >= maxSize / 2 ? maxSize : edge * 2; }
 
 bool appendPage(AtlasPacking* out, int32_t width, int32_t height) {
-    if (!reserveElements(&out->pages, &out->pageCapacity, out->pageCount + 1)) return false;
+    if (!growElements(&out->pages, &out->pageCapacity, out->pageCount + 1)) return false;
     out->pages[out->pageCount++] = PackedPage{width, height, 0};
     return true;
 }
@@ -102,7 +102,7 @@ bool packGlyphs(const AtlasPoint* sizes, uint32_t glyphCount, const PackedPage* 
 }
 
 void releaseAtlasPacking(AtlasPacking* packing) {
-    free(packing->pages);
+    releaseBlock(packing->pages);
     *packing = AtlasPacking{};
 }
 

@@ -1,5 +1,6 @@
 #include "engine/text/atlas_raster.h"
 
+#include "engine/assets/dyn_array.h"
 #include "engine/program/program_state.h"
 #include "engine/text/atlas_packing.h"
 
@@ -14,12 +15,11 @@ namespace {
 bool resizePageList(FontAtlas* atlas, const AtlasPacking* packing) {
     uint32_t count = packing->pageCount;
     if (count != atlas->pageCount) {
-        AtlasPage* pages = static_cast<AtlasPage*>(realloc(atlas->pages, count * sizeof(AtlasPage)));
-        if (!pages) return false;
-        atlas->pages = pages;
-        int32_t* perPage = static_cast<int32_t*>(realloc(atlas->glyphsPerPage, count * sizeof(int32_t)));
-        if (!perPage) return false;
-        atlas->glyphsPerPage = perPage;
+        // The packing starts from the atlas's pages, so the list only ever grows; a list
+        // grown before the other one failed only has room to spare.
+        if (!reallocateElements(&atlas->pages, atlas->pageCount, count) ||
+            !reallocateElements(&atlas->glyphsPerPage, atlas->pageCount, count))
+            return false;
         for (uint32_t i = atlas->pageCount; i < count; ++i) {
             AtlasPage page = {};
             page.texture = RENDERER_INVALID_ID;

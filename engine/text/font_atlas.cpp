@@ -1,9 +1,9 @@
 #include "engine/text/font_atlas.h"
 
-#include "engine/program/program_state.h"
+#include "engine/assets/dyn_array.h"
 #include "engine/platform/files.h"
+#include "engine/program/program_state.h"
 #include "engine/text/atlas_raster.h"
-#include "engine/text/growable.h"
 #include "engine/text/rendered_glyphs.h"
 
 #include <ft2build.h>
@@ -13,29 +13,16 @@ namespace {
 
 FT_Library gFreeType;
 
+// The glyph tables share one capacity, grown by the array rule. A table grown before
+// another one failed only has room to spare; the capacity moves once all have grown.
 bool reserveGlyphs(FontAtlas* atlas, uint32_t needed) {
-    if (needed <= atlas->glyphCapacity && atlas->codes) return true;
-    uint32_t capacity = grownCapacity(atlas->glyphCapacity, needed);
-    if (capacity == 0) return false;
-    uint32_t* codes = static_cast<uint32_t*>(malloc(capacity * sizeof(uint32_t)));
-    AtlasPoint* blocks[4];
-    for (AtlasPoint*& block : blocks) block = static_cast<AtlasPoint*>(malloc(capacity * sizeof(AtlasPoint)));
-    bool ok = codes != nullptr;
-    for (AtlasPoint* block : blocks) ok = ok && block != nullptr;
-    if (!ok) {
-        free(codes);
-        for (AtlasPoint* block : blocks) free(block);
+    if (needed <= atlas->glyphCapacity) return true;
+    uint32_t old = atlas->glyphCapacity;
+    uint32_t capacity = grownCapacity(old, needed);
+    if (!reallocateElements(&atlas->codes, old, capacity) || !reallocateElements(&atlas->atlasPositions, old, capacity) ||
+        !reallocateElements(&atlas->sizes, old, capacity) || !reallocateElements(&atlas->advances, old, capacity) ||
+        !reallocateElements(&atlas->bearings, old, capacity))
         return false;
-    }
-    AtlasPoint** tables[4] = {&atlas->atlasPositions, &atlas->sizes, &atlas->advances, &atlas->bearings};
-    if (atlas->glyphCount) memcpy(codes, atlas->codes, atlas->glyphCount * sizeof(uint32_t));
-    free(atlas->codes);
-    atlas->codes = codes;
-    for (int i = 0; i < 4; ++i) {
-        if (atlas->glyphCount) memcpy(blocks[i], *tables[i], atlas->glyphCount * sizeof(AtlasPoint));
-        free(*tables[i]);
-        *tables[i] = blocks[i];
-    }
     atlas->glyphCapacity = capacity;
     return true;
 }
@@ -152,7 +139,6 @@ int32_t loadFontFromMemory(FontAtlas* atlas, uint8_t* data, uint32_t size) {
     }
     delete[] atlas->fileData;
     atlas->fileData = data;
-    atlas->fileSize = size;
     FT_Open_Args arguments = {};
     arguments.flags = FT_OPEN_MEMORY;
     arguments.memory_base = data;
@@ -208,7 +194,7 @@ void addPendingGlyphs(FontAtlas* atlas) {
 void queuePendingGlyph(FontAtlas* atlas, uint32_t code) {
     for (uint32_t i = 0; i < atlas->pendingCount; ++i)
         if (atlas->pending[i] == code) return;
-    if (!reserveElements(&atlas->pending, &atlas->pendingCapacity, atlas->pendingCount + 1)) return;
+    if (!growElements(&atlas->pending, &atlas->pendingCapacity, atlas->pendingCount + 1)) return;
     atlas->pending[atlas->pendingCount++] = code;
 }
 
@@ -247,13 +233,13 @@ void releaseFontAtlas(FontAtlas* atlas) {
             if (atlas->pages[i].texture != RENDERER_INVALID_ID)
                 gRenderer.pushFreeTextureDescriptorInRenderer(&gRendererState, atlas->pages[i].texture);
     }
-    free(atlas->pages);
-    free(atlas->glyphsPerPage);
-    free(atlas->codes);
-    free(atlas->atlasPositions);
-    free(atlas->sizes);
-    free(atlas->advances);
-    free(atlas->bearings);
-    free(atlas->pending);
+    releaseBlock(atlas->pages);
+    releaseBlock(atlas->glyphsPerPage);
+    releaseBlock(atlas->codes);
+    releaseBlock(atlas->atlasPositions);
+    releaseBlock(atlas->sizes);
+    releaseBlock(atlas->advances);
+    releaseBlock(atlas->bearings);
+    releaseBlock(atlas->pending);
     *atlas = FontAtlas{};
 }

@@ -45,8 +45,7 @@ struct FontAtlas {
     uint32_t pendingCount;
     uint32_t pendingCapacity;
     uint32_t* pending; // code points asked for and not yet in the tables
-    uint8_t* fileData;
-    uint32_t fileSize;
+    uint8_t* fileData; // the font file, kept for FreeType, which reads the face from it
     FT_FaceRec_* face; // null until a font file opened
     uint32_t glyphCapacity;
 };

@@ -1,7 +1,8 @@
 #include "engine/text/gui.h"
 
-#include "engine/program/program_state.h"
 #include "backend/renderer_api.h"
+#include "engine/assets/dyn_array.h"
+#include "engine/program/program_state.h"
 
 #include <math.h>
 #include <stdlib.h>
@@ -64,8 +65,7 @@ void initGui(GuiContext* gui, ShaderRecord* textShader, ShaderRecord* colorShade
     orthographic(&gui->projection, 0.0f, GUI_DESIGN_WIDTH, 0.0f, GUI_DESIGN_HEIGHT, -2.0f, 10.0f);
     gui->modelView = identityMatrix4();
     setGuiViewport(gui, 0, 0, static_cast<int32_t>(gRendererState.width), static_cast<int32_t>(gRendererState.height));
-    gui->ring = static_cast<GpuMesh*>(malloc(GUI_MESH_RING_START * sizeof(GpuMesh)));
-    if (gui->ring) {
+    if (reallocateElements(&gui->ring, 0, GUI_MESH_RING_START)) {
         gui->ringSize = GUI_MESH_RING_START;
         for (uint32_t i = 0; i < gui->ringSize; ++i) gui->ring[i] = emptyGpuMesh();
     }
@@ -87,10 +87,8 @@ void setGuiInput(GuiContext* gui, int32_t cursorX, int32_t cursorY, bool leftDow
 void beginGuiFrame(GuiContext* gui) {
     if (gui->ringUsed > gui->ringSize) {
         uint32_t size = gui->ringUsed + 1;
-        GpuMesh* ring = static_cast<GpuMesh*>(realloc(gui->ring, size * sizeof(GpuMesh)));
-        if (ring) {
-            for (uint32_t i = gui->ringSize; i < size; ++i) ring[i] = emptyGpuMesh();
-            gui->ring = ring;
+        if (reallocateElements(&gui->ring, gui->ringSize, size)) {
+            for (uint32_t i = gui->ringSize; i < size; ++i) gui->ring[i] = emptyGpuMesh();
             gui->ringSize = size;
         }
     }
@@ -145,7 +143,7 @@ void releaseGui(GuiContext* gui) {
         if (slot->indexBuffer != RENDERER_INVALID_ID && gRenderer.deleteIndexBufferInRenderer)
             gRenderer.deleteIndexBufferInRenderer(&gRendererState, slot->indexBuffer);
     }
-    free(gui->ring);
+    releaseBlock(gui->ring);
     gui->ring = nullptr;
     gui->ringSize = 0;
     gui->ringUsed = 0;

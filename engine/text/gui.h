@@ -109,12 +109,5 @@ TextSize drawGuiLabelLiteral(GuiContext* gui, FontAtlas* font, const float box[4
 // A window position (render pixels, y from the bottom, such as the cursor) in design units.
 void guiWindowToDesign(const GuiContext* gui, int32_t x, int32_t y, float* designX, float* designY);
 
-// Unclipped formatted text drawn at (x, y) pixels from the GUI viewport's origin, the
-// box's top measured from there. Uses one mesh-ring slot per atlas page the text
-// touches, and draws every page.
-TextSize drawFormattedText(GuiContext* gui, float x, float y, const TextLayoutBox* box, const char* format, ...);
-TextSize drawFormattedTextV(GuiContext* gui, float x, float y, const TextLayoutBox* box, const char* format,
-                            va_list arguments);
-
 // Releases the ring's buffers (when a backend is bound) and the ring.
 void releaseGui(GuiContext* gui);

@@ -2,7 +2,7 @@
 
 #include "engine/program/program_state.h"
 #include "backend/renderer_api.h"
-#include "engine/text/growable.h"
+#include "engine/assets/dyn_array.h"
 #include "engine/text/utf8_decode.h"
 
 #include <stdio.h>
@@ -45,7 +45,7 @@ bool fieldsAreBounded(const char* format) {
 
 const char* formatText(const char* format, va_list arguments) {
     if (!fieldsAreBounded(format)) return nullptr;
-    if (!reserveElements(&gFormatted, &gFormattedCapacity, 512)) return nullptr;
+    if (!growElements(&gFormatted, &gFormattedCapacity, 512)) return nullptr;
     va_list copy;
     va_copy(copy, arguments);
     int length = vsnprintf(gFormatted, gFormattedCapacity, format, copy);
@@ -55,7 +55,7 @@ const char* formatText(const char* format, va_list arguments) {
         // Grown to twice the text plus 4, but never past the limit: a huge result is
         // cut rather than allowed to ask for gigabytes.
         uint32_t kept = length > GUI_FORMATTED_TEXT_LIMIT ? GUI_FORMATTED_TEXT_LIMIT : static_cast<uint32_t>(length);
-        if (!reserveElements(&gFormatted, &gFormattedCapacity, 2 * kept + 4)) return nullptr;
+        if (!growElements(&gFormatted, &gFormattedCapacity, 2 * kept + 4)) return nullptr;
         va_copy(copy, arguments);
         vsnprintf(gFormatted, kept + 1, format, copy);
         va_end(copy);
@@ -67,7 +67,7 @@ const char* formatText(const char* format, va_list arguments) {
 uint32_t decodeShared(const char* text) {
     size_t bytes = strlen(text);
     if (bytes > GUI_FORMATTED_TEXT_LIMIT) bytes = GUI_FORMATTED_TEXT_LIMIT;
-    if (!reserveElements(&gCodes, &gCodesCapacity, static_cast<uint32_t>(bytes) + 1)) return 0;
+    if (!growElements(&gCodes, &gCodesCapacity, static_cast<uint32_t>(bytes) + 1)) return 0;
     return decodeUtf8(text, gCodes, static_cast<uint32_t>(bytes));
 }
 
@@ -165,21 +165,6 @@ TextSize drawGuiLabelLiteral(GuiContext* gui, FontAtlas* font, const float box[4
 void guiWindowToDesign(const GuiContext* gui, int32_t x, int32_t y, float* designX, float* designY) {
     *designX = gui->viewportWidth ? (x - gui->viewportX) * GUI_DESIGN_WIDTH / gui->viewportWidth : 0.0f;
     *designY = gui->viewportHeight ? (y - gui->viewportY) * GUI_DESIGN_HEIGHT / gui->viewportHeight : 0.0f;
-}
-
-TextSize drawFormattedTextV(GuiContext* gui, float x, float y, const TextLayoutBox* box, const char* format,
-                            va_list arguments) {
-    const char* text = format ? formatText(format, arguments) : nullptr;
-    if (!text) return TextSize{0, 0};
-    return layOutAndDraw(gui, x, y, box, decodeShared(text));
-}
-
-TextSize drawFormattedText(GuiContext* gui, float x, float y, const TextLayoutBox* box, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    TextSize size = drawFormattedTextV(gui, x, y, box, format, arguments);
-    va_end(arguments);
-    return size;
 }
 
 TextSize drawGuiTextV(GuiContext* gui, FontAtlas* font, float x, float y, float width, float height,

@@ -1,6 +1,6 @@
 #include "engine/text/rendered_glyphs.h"
 
-#include "engine/text/growable.h"
+#include "engine/assets/dyn_array.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -29,23 +29,17 @@ GlyphBitmap slotBitmap(const FT_GlyphSlotRec_* slot) {
 }
 
 bool keepRenderedGlyph(RenderedGlyphs* kept, uint32_t code, const GlyphBitmap* bitmap) {
-    if (!reserveElements(&kept->glyphs, &kept->capacity, kept->count + 1)) return false;
+    if (!growElements(&kept->glyphs, &kept->capacity, kept->count + 1)) return false;
     size_t stride = static_cast<size_t>(bitmap->pitch < 0 ? -static_cast<int64_t>(bitmap->pitch) : bitmap->pitch);
     size_t size = bitmap->buffer && bitmap->rows > 0 ? stride * static_cast<size_t>(bitmap->rows) : 0;
-    if (kept->byteCount + size > kept->byteCapacity) {
-        size_t capacity = kept->byteCapacity < 4096 ? 4096 : kept->byteCapacity;
-        while (capacity < kept->byteCount + size) capacity *= 2;
-        uint8_t* bytes = static_cast<uint8_t*>(realloc(kept->bytes, capacity));
-        if (!bytes) return false;
-        kept->bytes = bytes;
-        kept->byteCapacity = capacity;
-    }
+    if (size > UINT32_MAX - kept->byteCount) return false;
+    if (!growElements(&kept->bytes, &kept->byteCapacity, kept->byteCount + static_cast<uint32_t>(size))) return false;
     // The rows are kept in the buffer's own order; the pitch's sign says which that is.
     if (size) memcpy(kept->bytes + kept->byteCount, bitmap->buffer, size);
     kept->glyphs[kept->count++] = RenderedGlyph{code,           bitmap->rows, bitmap->width, bitmap->pitch,
                                                 bitmap->left,   bitmap->top,  bitmap->pixelMode,
                                                 kept->byteCount, size != 0};
-    kept->byteCount += size;
+    kept->byteCount += static_cast<uint32_t>(size);
     kept->sorted = false;
     return true;
 }
@@ -72,7 +66,7 @@ bool findRenderedGlyph(RenderedGlyphs* kept, uint32_t code, GlyphBitmap* out) {
 }
 
 void releaseRenderedGlyphs(RenderedGlyphs* kept) {
-    free(kept->glyphs);
-    free(kept->bytes);
+    releaseBlock(kept->glyphs);
+    releaseBlock(kept->bytes);
     *kept = RenderedGlyphs{};
 }

@@ -33,8 +33,8 @@ struct RenderedGlyphs {
     uint32_t count;
     uint32_t capacity;
     uint8_t* bytes;
-    size_t byteCount;
-    size_t byteCapacity;
+    uint32_t byteCount;
+    uint32_t byteCapacity;
     bool sorted; // by code, once looked up
 };
 

@@ -1,7 +1,7 @@
 #include "engine/text/text_layout.h"
 
 #include "backend/vertex_formats.h"
-#include "engine/text/growable.h"
+#include "engine/assets/dyn_array.h"
 #include "engine/text/line_breaking.h"
 
 #include <ft2build.h>
@@ -42,8 +42,8 @@ bool appendQuad(TextMesh* mesh, const LaidCharacter* c, const float* color) {
     if (stride < 2) return false;
     uint32_t first = mesh->vertexFloatCount / stride;
     if (mesh->vertexFloatCount > UINT32_MAX - 4 * stride || mesh->indexCount > UINT32_MAX - 6) return false;
-    if (!reserveElements(&mesh->vertices, &mesh->vertexFloatCapacity, mesh->vertexFloatCount + 4 * stride) ||
-        !reserveElements(&mesh->indices, &mesh->indexCapacity, mesh->indexCount + 6))
+    if (!growElements(&mesh->vertices, &mesh->vertexFloatCapacity, mesh->vertexFloatCount + 4 * stride) ||
+        !growElements(&mesh->indices, &mesh->indexCapacity, mesh->indexCount + 6))
         return false;
     float X = static_cast<float>(c->x + c->glyph.bearing.x);
     float Y = static_cast<float>(c->y + c->glyph.bearing.y);
@@ -93,7 +93,7 @@ void finishParagraphLine(int32_t mode, LaidCharacter* line, uint32_t count, int3
 bool prepareMeshes(TextMeshes* meshes, uint32_t pageCount) {
     uint32_t needed = pageCount ? pageCount : 1;
     uint32_t old = meshes->capacity;
-    if (!reserveElements(&meshes->meshes, &meshes->capacity, needed)) return false;
+    if (!growElements(&meshes->meshes, &meshes->capacity, needed)) return false;
     for (uint32_t i = old; i < meshes->capacity; ++i) meshes->meshes[i] = TextMesh{};
     meshes->count = pageCount;
     for (uint32_t i = 0; i < meshes->capacity; ++i) {
@@ -187,7 +187,7 @@ bool layoutText(const uint32_t* codes, uint32_t count, const TextLayoutBox* box,
             i = cut.resume;
             continue;
         }
-        if (!reserveElements(&gLine, &gLineCapacity, lineCount + 2)) return false;
+        if (!growElements(&gLine, &gLineCapacity, lineCount + 2)) return false;
         gLine[lineCount++] = LaidCharacter{code, i, penX, penY, glyph};
         FT_UInt index = kerning ? FT_Get_Char_Index(face, code) : 0;
         int32_t kern = 0;
@@ -209,10 +209,10 @@ bool layoutText(const uint32_t* codes, uint32_t count, const TextLayoutBox* box,
 
 void releaseTextMeshes(TextMeshes* meshes) {
     for (uint32_t i = 0; i < meshes->capacity; ++i) {
-        free(meshes->meshes[i].vertices);
-        free(meshes->meshes[i].indices);
+        releaseBlock(meshes->meshes[i].vertices);
+        releaseBlock(meshes->meshes[i].indices);
     }
-    free(meshes->meshes);
+    releaseBlock(meshes->meshes);
     *meshes = TextMeshes{};
 }
 

@@ -19,7 +19,7 @@ TEST(BackendBinding, EverySlotHoldsTheExportOfItsName) {
     HMODULE library = LoadLibraryA("TestRecordingBackend.dll");
     ASSERT_NE(library, nullptr);
     RendererApi api = {};
-    EXPECT_TRUE(bindRendererApi(library, &api));
+    bindRendererApi(library, &api);
     for (int i = 0; i < RENDERER_ENTRY_POINT_COUNT; ++i) {
         void* expected = reinterpret_cast<void*>(GetProcAddress(library, kRendererEntryPointNames[i]));
         ASSERT_NE(expected, nullptr) << kRendererEntryPointNames[i];

@@ -10,6 +10,7 @@
 #include "game/scene_files.h"
 #include "game/scene_layout.h"
 
+#include "engine/assets/dyn_array.h"
 #include "engine/program/input_manager.h"
 #include "engine/program/program_state.h"
 #include "engine/platform/keyboard.h"
@@ -87,7 +88,7 @@ struct Scene {
         makeEntity(&game.entities[0], "redKey", 5, true, Vec3{14, 0, 1.4f});
         makeEntity(&game.entities[1], "DigicodeButton3", 20, false, Vec3{14, 0.5f, 3.0f});
         makeEntity(&game.entities[2], "DigicodeButtonStar", 28, false, Vec3{14, -0.5f, 3.0f});
-        game.worldCount = game.worldCapacity = 3;
+        game.worldCount = 3;
         game.world = static_cast<Entity**>(calloc(3, sizeof(Entity*)));
         for (int i = 0; i < 3; ++i) game.world[i] = &game.entities[i];
         setSimulatedForeground(true);
@@ -112,8 +113,7 @@ struct Scene {
     Interactable* addInteractable(const char* name, const char* item, bool required, Vec3 offset, float x, float y,
                                   float z) {
         uint32_t n = game.interactableCount;
-        game.interactables = static_cast<Interactable*>(realloc(game.interactables, (n + 1) * sizeof(Interactable)));
-        memset(&game.interactables[n], 0, sizeof(Interactable));
+        EXPECT_TRUE(reallocateElements(&game.interactables, n, n + 1)); // the new one zeroed
         makeInteractable(&game.interactables[n], name, item, required, offset, x, y, z);
         game.interactableCount = n + 1;
         return &game.interactables[n];
@@ -121,8 +121,7 @@ struct Scene {
 
     uint32_t addCamera(const char* name, Vec3 position, Vec3 direction) {
         uint32_t n = game.cameraCount;
-        game.cameras = static_cast<SecurityCamera*>(realloc(game.cameras, (n + 1) * sizeof(SecurityCamera)));
-        memset(&game.cameras[n], 0, sizeof(SecurityCamera));
+        EXPECT_TRUE(reallocateElements(&game.cameras, n, n + 1));
         CameraRecord record = {nullptr, position, direction, 60};
         setUpSecurityCamera(&game.cameras[n], &record);
         game.cameras[n].name = copyText(name);

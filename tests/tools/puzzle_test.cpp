@@ -96,7 +96,14 @@ protected:
 PuzzleWorld* Puzzle::world = nullptr;
 PuzzleState Puzzle::start;
 
-TEST_F(Puzzle, DesignChainPlaysToTheEndWithSafeClickPoints) {
+// The rules the solver models, the chain of the design played through, and the
+// searches over the whole puzzle: the sanitizer tree runs the first, the optimised
+// tree all three (tests/tools/CMakeLists.txt).
+class PuzzleRules : public Puzzle {};
+class PuzzleChain : public Puzzle {};
+class PuzzleSearch : public Puzzle {};
+
+TEST_F(PuzzleChain, DesignChainPlaysToTheEndWithSafeClickPoints) {
     std::vector<ChainStep> steps = chain();
     ASSERT_GT(steps.size(), 10u);
     bool kinds[STEP_END + 1] = {};
@@ -124,7 +131,7 @@ TEST_F(Puzzle, DesignChainPlaysToTheEndWithSafeClickPoints) {
 // A player who only watches the monitors finds every step: when a step becomes
 // possible, what it acts on shows on one of the four monitors as they stand, large
 // enough to notice and to hit.
-TEST_F(Puzzle, EveryChainStepShowsOnAMonitorWhenItBecomesPossible) {
+TEST_F(PuzzleChain, EveryChainStepShowsOnAMonitorWhenItBecomesPossible) {
     std::vector<ChainStep> steps = chain();
     std::vector<StepDiscovery> found;
     char error[256] = "";
@@ -150,7 +157,7 @@ TEST_F(Puzzle, EveryChainStepShowsOnAMonitorWhenItBecomesPossible) {
 // The trace does catch a step that is possible but out of sight: with the locker room
 // camera reached on monitor 3 but the hall showing there, the lockers can be opened
 // (the Left arrow brings them back) and no monitor shows them.
-TEST_F(Puzzle, DiscoveryTraceCatchesAPossibleStepThatNoMonitorShows) {
+TEST_F(PuzzleChain, DiscoveryTraceCatchesAPossibleStepThatNoMonitorShows) {
     int lockers = findCamera(world, "CAM 4"), hall = findCamera(world, "CAM 2");
     ASSERT_GE(lockers, 0);
     ASSERT_GE(hall, 0);
@@ -168,7 +175,7 @@ TEST_F(Puzzle, DiscoveryTraceCatchesAPossibleStepThatNoMonitorShows) {
     EXPECT_TRUE(world->interactables[findInteractable(world, "locker3")].done) << "the chain itself still plays";
 }
 
-TEST_F(Puzzle, CameraGraphGrowsWithTheDoorsUntilEveryCameraIsReached) {
+TEST_F(PuzzleSearch, CameraGraphGrowsWithTheDoorsUntilEveryCameraIsReached) {
     std::vector<uint8_t> reachable;
     reachableCameras(world, &reachable);
     size_t atStart = 0;
@@ -194,7 +201,7 @@ TEST_F(Puzzle, CameraGraphGrowsWithTheDoorsUntilEveryCameraIsReached) {
 // camera, the starting ones included, so every view can be found again by a click.
 // The hall's first camera is the exception: only the keypad camera shares its room,
 // and that one looks at the wall beside the exit.
-TEST_F(Puzzle, EveryCameraButTheHallsIsClickableFromAnotherWithEverythingOpen) {
+TEST_F(PuzzleSearch, EveryCameraButTheHallsIsClickableFromAnotherWithEverythingOpen) {
     for (PuzzleInteractable& it : world->interactables)
         if (!it.done) {
             it.done = true;
@@ -213,7 +220,7 @@ TEST_F(Puzzle, EveryCameraButTheHallsIsClickableFromAnotherWithEverythingOpen) {
     }
 }
 
-TEST_F(Puzzle, GreedyPlayerFindsEveryOpeningItemAndEscapes) {
+TEST_F(PuzzleSearch, GreedyPlayerFindsEveryOpeningItemAndEscapes) {
     ExploreReport report;
     exploreGreedily(world, &report);
     EXPECT_TRUE(report.ended);
@@ -231,7 +238,7 @@ TEST_F(Puzzle, GreedyPlayerFindsEveryOpeningItemAndEscapes) {
     for (size_t c = 0; c < report.camerasReached.size(); ++c) EXPECT_TRUE(report.camerasReached[c]);
 }
 
-TEST_F(Puzzle, ExitDoorIgnoresClicksAndOpensOnlyForTheRightCode) {
+TEST_F(PuzzleRules, ExitDoorIgnoresClicksAndOpensOnlyForTheRightCode) {
     // Monitor 2 starts on the keypad camera.
     ClickChoice choice;
     EXPECT_FALSE(findClickPoint(world, 2, ACTION_CLICK, -1, ClickTarget{PICK_INTERACTABLE, exitDoor()}, &choice));
@@ -245,7 +252,7 @@ TEST_F(Puzzle, ExitDoorIgnoresClicksAndOpensOnlyForTheRightCode) {
     EXPECT_EQ(world->typedCount, 0u);
 }
 
-TEST_F(Puzzle, WrongItemStaysInTheInventoryAndClickDoorsToggle) {
+TEST_F(PuzzleRules, WrongItemStaysInTheInventoryAndClickDoorsToggle) {
     playChainUntil(STEP_USE, "redKey");
     int key = findEntity(world, "redKey"), vestiaire = findInteractable(world, "vestiaireDoor");
     int red = findInteractable(world, "redDoor");
@@ -277,7 +284,7 @@ TEST_F(Puzzle, WrongItemStaysInTheInventoryAndClickDoorsToggle) {
     EXPECT_FALSE(findClickPoint(world, 3, ACTION_CLICK, -1, ClickTarget{PICK_INTERACTABLE, vestiaire}, &again));
 }
 
-TEST_F(Puzzle, ArrowKeysCycleThroughReachedCamerasOnly) {
+TEST_F(PuzzleRules, ArrowKeysCycleThroughReachedCamerasOnly) {
     PuzzleMonitor* m = &world->monitors[1];
     uint32_t first = m->camera;
     applyArrow(world, 1, 1);
@@ -290,7 +297,7 @@ TEST_F(Puzzle, ArrowKeysCycleThroughReachedCamerasOnly) {
     EXPECT_EQ(m->camera, (uint32_t)findCamera(world, "CAM 3")) << "Left wraps from the first to the last";
 }
 
-TEST_F(Puzzle, MonitorPointsMapToThePanelThePlayerSees) {
+TEST_F(PuzzleRules, MonitorPointsMapToThePanelThePlayerSees) {
     // The window pixel the solver gives for (u, v) of monitor k sends the player's ray
     // back onto panel k at (u, v): the solver's mapping and the panel placements agree.
     Mat4 view, projection, inverseView, inverseProjection;

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # assetinfo on well-formed and truncated files of every format it reads: the values it
 # prints for the good ones, exit code 1 and one line of reason for the cut ones.
-# Usage: assetinfo_test.sh TOOL  (under Wine when QUARLO_WINE_RUN is set)
+# Usage: assetinfo_test.sh TOOL MODELS CONVERT  (under Wine when QUARLO_WINE_RUN is set)
+#   MODELS: assimp-testmodels' folder; CONVERT: ImageMagick's convert. Both are required.
 set -uo pipefail
 TOOL=$1
-CONVERT=/usr/bin/convert
-MODELS=/usr/share/assimp/models/glTF2
+MODELS=$2/glTF2
+CONVERT=$3
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quarlo-assetinfo-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK" || exit 1
@@ -80,7 +81,9 @@ cut_to quad.json 60 cut.json
 expect_refused cut.json
 
 # ---- glTF files from assimp-testmodels, whole and cut
-if [ -f "$MODELS/BoxTextured-glTF-Binary/BoxTextured.glb" ]; then
+if [ ! -f "$MODELS/BoxTextured-glTF-Binary/BoxTextured.glb" ]; then
+  fail "missing fixture: $MODELS/BoxTextured-glTF-Binary/BoxTextured.glb (assimp-testmodels)"
+else
   cp "$MODELS/BoxTextured-glTF-Binary/BoxTextured.glb" box.glb
   expect_good box.glb -- "reader: glb" "vertex count: 24" "index count: 36"
   expect_good box.glb nobody -- "reader: glb" "node: nobody" "vertex count: 0" "index count: 0" "position min: none"
@@ -96,12 +99,12 @@ if [ -f "$MODELS/BoxTextured-glTF-Binary/BoxTextured.glb" ]; then
   expect_refused BoxTextured.gltf
   cut_to "$MODELS/BoxTextured-glTF/BoxTextured.gltf" 400 cut.gltf
   expect_refused cut.gltf
-else
-  echo "assimp-testmodels missing: glTF files not checked"
 fi
 
 # ---- images written by ImageMagick, whole and cut
-if [ -x "$CONVERT" ]; then
+if [ ! -x "$CONVERT" ]; then
+  fail "missing fixture: $CONVERT (imagemagick)"
+else
   "$CONVERT" -size 4x2 xc:red -alpha set -channel A -evaluate set 50% +channel rgba.png
   expect_good rgba.png -- "kind: texture" "width: 4" "height: 2" "pixel format: 0 RGBA8" "levels in data: 1" \
     "mip count: 3" "pixel bytes: 32"
@@ -118,8 +121,6 @@ if [ -x "$CONVERT" ]; then
     "pixel bytes: 56"
   cut_to grad.dds 170 cut.dds
   expect_refused cut.dds
-else
-  echo "$CONVERT missing: images not checked"
 fi
 
 # ---- arguments

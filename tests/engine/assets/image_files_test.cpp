@@ -21,7 +21,7 @@
 
 namespace {
 
-const char* kConvert = "/usr/bin/convert";
+const char* kConvert = QUARLO_CONVERT;
 
 bool haveConvert() { return access(kConvert, X_OK) == 0; }
 
@@ -75,7 +75,7 @@ bool pngHeader(const std::string& path, PngHeader* h) {
 int worstDifference(int a, int b) { return a > b ? a - b : b - a; }
 
 TEST(ImageFiles, PngSuiteDecodesToItsSizeAndChannels) {
-    if (!haveConvert()) GTEST_SKIP() << kConvert << " is missing";
+    ASSERT_TRUE(haveConvert()) << "missing fixture: " << kConvert << " (imagemagick)";
     std::vector<std::string> files;
     for (const char* folder : {QUARLO_PNGSUITE_DIR, QUARLO_PNGSUITE_DIR "/interlaced"}) {
         DIR* dir = opendir(folder);
@@ -86,7 +86,7 @@ TEST(ImageFiles, PngSuiteDecodesToItsSizeAndChannels) {
         }
         closedir(dir);
     }
-    if (files.empty()) GTEST_SKIP() << "no PNG suite at " << QUARLO_PNGSUITE_DIR;
+    ASSERT_FALSE(files.empty()) << "missing fixture: no PNG suite at " << QUARLO_PNGSUITE_DIR;
     std::sort(files.begin(), files.end());
     std::string scratch = enterTestDirectory("pngsuite");
     gModuleDirectory = ModuleDirectory{}; // the suite's paths are absolute
@@ -233,7 +233,7 @@ int worstAgainst(const Decoded& ours, const std::vector<unsigned char>& magick, 
 class MagickFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!haveConvert()) GTEST_SKIP() << kConvert << " is missing";
+        ASSERT_TRUE(haveConvert()) << "missing fixture: " << kConvert << " (imagemagick)";
         directory = enterTestDirectory("magick");
         ASSERT_FALSE(directory.empty());
         // A picture with colour changing along both axes, and one with a falling alpha.

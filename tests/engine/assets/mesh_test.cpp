@@ -93,6 +93,29 @@ TEST(DynArrayGrowth, SettingCountsKeepsElementsAndOnlyGrowsPastTheCapacity) {
     releaseDynArray(&numbers);
 }
 
+TEST(DynArrayGrowth, ABlockBesideItsOwnCountGrowsByTheSameRule) {
+    uint16_t* codes = nullptr;
+    uint32_t capacity = 0;
+    ASSERT_TRUE(growElements(&codes, &capacity, 3));
+    EXPECT_EQ(capacity, 4u);
+    codes[0] = 7;
+    codes[3] = 9;
+    uint16_t* block = codes;
+    ASSERT_TRUE(growElements(&codes, &capacity, 4)); // within the capacity: same block
+    EXPECT_EQ(codes, block);
+    ASSERT_TRUE(growElements(&codes, &capacity, 5));
+    EXPECT_EQ(capacity, 8u);
+    EXPECT_EQ(codes[0], 7);
+    EXPECT_EQ(codes[3], 9);
+    for (uint32_t i = 4; i < 8; ++i) EXPECT_EQ(codes[i], 0) << i; // new room reads as zero
+
+    // An exact reallocation keeps what fits and zeroes the rest.
+    ASSERT_TRUE(reallocateElements(&codes, capacity, 10));
+    EXPECT_EQ(codes[3], 9);
+    EXPECT_EQ(codes[9], 0);
+    releaseBlock(codes);
+}
+
 TEST(MeshVertices, AppendedPositionsLandInTheFormatsPositionSlots) {
     Mesh mesh = {}; // format 0
     appendVertexPosition(&mesh, 1, 2, 3);

@@ -98,6 +98,10 @@ TEST_F(TextLayoutTest, AKernedPairMovesTheCharactersAfterIt) {
     EXPECT_EQ(meshes.meshes[0].indexCount, 18u);
     const uint32_t expected[6] = {4, 6, 5, 5, 6, 7};
     EXPECT_EQ(memcmp(meshes.meshes[0].indices + 6, expected, sizeof(expected)), 0);
+    // The mesh grew by the program's one array rule: 96 floats and 18 indices asked for
+    // one quad at a time.
+    EXPECT_EQ(meshes.meshes[0].vertexFloatCapacity, 128u);
+    EXPECT_EQ(meshes.meshes[0].indexCapacity, 32u);
 }
 
 TEST_F(TextLayoutTest, WordWrapPutsTheSecondWordOnTheNextLineWithoutTheSpace) {

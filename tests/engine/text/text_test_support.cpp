@@ -4,6 +4,8 @@
 #include "engine/platform/module_directory.h"
 #include "engine/text/utf8_decode.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <map>
 #include <stdio.h>
@@ -14,7 +16,6 @@ namespace {
 std::map<uint32_t, RecordedTexture> gTextures;
 uint32_t gMaxTextureSize;
 uint32_t gNextTexture;
-uint32_t gUploads;
 
 uint32_t maxTextureSize(RendererState*) { return gMaxTextureSize; }
 
@@ -26,7 +27,6 @@ uint32_t uploadTexture(RendererState*, void* pixels, uint64_t byteSize, TextureD
     size_t bytes = static_cast<size_t>(description->width) * description->height;
     const uint8_t* source = static_cast<const uint8_t*>(pixels);
     texture.pixels.assign(source, source + (pixels ? bytes : 0));
-    ++gUploads;
     return id;
 }
 
@@ -63,16 +63,12 @@ std::string makeFontModuleDirectory(const char* name) {
     std::filesystem::remove_all(directory, error);
     std::filesystem::create_directories(directory + "data/corvex/fonts", error);
     if (error) return std::string();
-    if (!copyFile(QUARLO_TEST_FONT, directory + "data/corvex/fonts/Rubik-Regular.ttf")) return std::string();
+    if (!copyFile(QUARLO_TEST_FONT, directory + "data/corvex/fonts/Rubik-Regular.ttf")) {
+        ADD_FAILURE() << "missing fixture: " QUARLO_TEST_FONT " (fonts-lato)";
+        return std::string();
+    }
     setModuleDirectory(directory.c_str());
     return directory;
-}
-
-bool writeModuleFile(const std::string& directory, const char* relativePath, const void* bytes, size_t size) {
-    FILE* out = fopen((directory + relativePath).c_str(), "wb");
-    if (!out) return false;
-    bool ok = fwrite(bytes, 1, size, out) == size;
-    return fclose(out) == 0 && ok;
 }
 
 void bindTextureRecorder(uint32_t maxSize) {
@@ -80,7 +76,6 @@ void bindTextureRecorder(uint32_t maxSize) {
     gTextures.clear();
     gMaxTextureSize = maxSize;
     gNextTexture = 1;
-    gUploads = 0;
     gRenderer.getMaxTextureSizeInRenderer = maxTextureSize;
     gRenderer.uploadTextureInRenderer = uploadTexture;
     gRenderer.setTextureSmoothInRenderer = setTextureSmooth;
@@ -96,8 +91,6 @@ RecordedTexture* recordedTexture(uint32_t id) {
     auto found = gTextures.find(id);
     return found == gTextures.end() ? nullptr : &found->second;
 }
-
-uint32_t recordedUploadCount() { return gUploads; }
 
 bool makeAtlas(FontAtlas* atlas, uint32_t pixelSize, const char* characters) {
     *atlas = emptyFontAtlas();

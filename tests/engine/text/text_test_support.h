@@ -14,9 +14,6 @@
 // the module directory. Returns the directory (with a trailing slash), empty on failure.
 std::string makeFontModuleDirectory(const char* name);
 
-// Writes bytes to a path below the current scratch module directory.
-bool writeModuleFile(const std::string& directory, const char* relativePath, const void* bytes, size_t size);
-
 struct RecordedTexture {
     TextureDescription description;
     std::vector<uint8_t> pixels; // last upload, width x height bytes for one-channel pages
@@ -29,7 +26,6 @@ struct RecordedTexture {
 void bindTextureRecorder(uint32_t maxTextureSize);
 void unbindTextureRecorder();
 RecordedTexture* recordedTexture(uint32_t id);
-uint32_t recordedUploadCount();
 
 // An atlas on the test font at a pixel size, with the given code points added.
 bool makeAtlas(FontAtlas* atlas, uint32_t pixelSize, const char* characters);

@@ -1,28 +1,23 @@
 #include "tools/content/puzzle/puzzle_rules.h"
 
+#include "game/keypad_code.h"
 #include "game/picking.h"
 
+#include <float.h>
 #include <string.h>
 
 #include <vector>
 
 namespace {
 
-// Ids 18 to 26 are the buttons 1 to 9 and 27 is 0; Star and Pound add nothing.
-void keypadRule(PuzzleWorld* world, const PuzzleEntity* entity, FrameEffects* effects) {
-    if (entity->id < 18 || entity->id > 27) return;
-    char digit = entity->id == 27 ? '0' : (char)('1' + (entity->id - 18));
-    world->typed[world->typedCount++] = digit;
-    if (world->typedCount < 4) return;
-    if (memcmp(world->typed, world->code, 4) == 0) {
-        for (PuzzleInteractable& it : world->interactables)
-            if (strcmp(it.name, "exitDoor") == 0 && !it.done) {
-                it.done = true;
-                it.position = add3(it.position, it.openOffset);
-                effects->exitOpened = true;
-            }
-    }
-    world->typedCount = 0;
+// The game's keypad rule; the right code opens the exit as the game opens it.
+void keypadRule(PuzzleWorld* world, const PuzzleEntity* entity) {
+    if (pressKeypad(world->typed, &world->typedCount, world->code, entity->id) != KEYPAD_CODE_RIGHT) return;
+    for (PuzzleInteractable& it : world->interactables)
+        if (strcmp(it.name, "exitDoor") == 0 && !it.done) {
+            it.done = true;
+            it.position = add3(it.position, it.openOffset);
+        }
 }
 
 // The world's things as the game lists them for a click: interactables, the entities in
@@ -45,13 +40,61 @@ void gatherCandidates(const PuzzleWorld* world, int lookingCamera, std::vector<P
     }
 }
 
+// A candidate's box as nearestPick places it, kept with the placement it was made for.
+struct PlacedBox {
+    PickBox local;
+    Vec3 translation, scale;
+    Quat rotation;
+    PickBox placed;
+};
+
+bool samePlacement(const PlacedBox* kept, const PickCandidate* c) {
+    const float a[16] = {kept->local.lo.x, kept->local.lo.y, kept->local.lo.z, kept->local.hi.x, kept->local.hi.y,
+                         kept->local.hi.z, kept->translation.x, kept->translation.y, kept->translation.z,
+                         kept->scale.x, kept->scale.y, kept->scale.z, kept->rotation.x, kept->rotation.y,
+                         kept->rotation.z, kept->rotation.w};
+    const float b[16] = {c->bounds->lo.x, c->bounds->lo.y, c->bounds->lo.z, c->bounds->hi.x, c->bounds->hi.y,
+                         c->bounds->hi.z, c->translation.x, c->translation.y, c->translation.z,
+                         c->scale.x, c->scale.y, c->scale.z, c->rotation.x, c->rotation.y,
+                         c->rotation.z, c->rotation.w};
+    for (int i = 0; i < 16; ++i)
+        if (!(a[i] == b[i])) return false;
+    return true;
+}
+
+// Drops the candidates whose placed box the ray never enters. nearestPick would pass
+// over each of them (it tests the same box, with a limit no farther than this one), so
+// the choice stays the game's; but it places every box for every ray, eight quaternion
+// turns for each turned entity and camera model, and the searches cast a great many
+// rays at a world whose things hardly move. The boxes are kept per place in the list
+// and placed again only when that place's placement changed.
+void keepReachable(const Ray* ray, std::vector<PickCandidate>* candidates, std::vector<PlacedBox>* boxes) {
+    if (boxes->size() < candidates->size()) boxes->resize(candidates->size());
+    size_t kept = 0;
+    for (size_t i = 0; i < candidates->size(); ++i) {
+        const PickCandidate* c = &(*candidates)[i];
+        if (c->bounds) {
+            PlacedBox* box = &(*boxes)[i];
+            if (!samePlacement(box, c))
+                *box = PlacedBox{*c->bounds, c->translation, c->scale, c->rotation,
+                                 placedPickBox(c->bounds, c->translation, c->scale, &c->rotation)};
+            if (!rayEntersBox(ray, &box->placed, FLT_MAX)) continue;
+        }
+        (*candidates)[kept++] = *c;
+    }
+    candidates->resize(kept);
+}
+
 // The game's choice along the ray; an entity's index is turned from its place in the
 // world list into its index among all entities.
 PickResult pickAlong(const PuzzleWorld* world, Vec3 origin, Vec3 direction, int lookingCamera,
                      uint32_t* worldPlace) {
-    static std::vector<PickCandidate> candidates; // reused: the searches call this for every sample
+    // Reused: the searches call this for every sample.
+    static std::vector<PickCandidate> candidates;
+    static std::vector<PlacedBox> boxes;
     gatherCandidates(world, lookingCamera, &candidates);
     Ray ray = {origin, direction};
+    keepReachable(&ray, &candidates, &boxes);
     PickResult hit = nearestPick(&ray, candidates.data(), (uint32_t)candidates.size(), &world->level);
     *worldPlace = hit.index;
     if (hit.kind == PICK_ENTITY) hit.index = world->inWorld[hit.index];
@@ -71,7 +114,7 @@ void monitorRay(const PuzzleWorld* world, int monitor, float u, float v, Vec3* o
 }
 
 void applyMonitorFrame(PuzzleWorld* world, FrameInput* input, FrameEffects* effects) {
-    *effects = FrameEffects{-1, -1, -1, -1, -1, false, PICK_NONE, -1};
+    *effects = FrameEffects{-1, -1, -1, -1, -1, PICK_NONE, -1};
     Vec3 origin, direction;
     monitorRay(world, input->monitor, input->u, input->v, &origin, &direction);
     PuzzleMonitor* monitor = &world->monitors[input->monitor];
@@ -111,7 +154,7 @@ void applyMonitorFrame(PuzzleWorld* world, FrameInput* input, FrameEffects* effe
         } else if (click) {
             input->clickUsed = true;
             effects->pressed = (int)e;
-            keypadRule(world, &world->entities[e], effects);
+            keypadRule(world, &world->entities[e]);
         }
         break;
     }

@@ -29,7 +29,6 @@ struct FrameEffects {
     int taken;        // entity moved into the inventory, -1
     int switchedTo;   // camera the monitor switched to, -1
     int pressed;      // entity clicked (keypad rule), -1
-    bool exitOpened;  // the keypad code opened the exit
     PickKind hovered; // what the label shows: the one thing the ray reaches (PICK_LEVEL: a wall)
     int hoveredIndex;
 };

@@ -9,6 +9,7 @@
 #include "engine/math/matrix.h"
 #include "engine/math/quaternion.h"
 #include "engine/math/vector.h"
+#include "game/keypad_code.h"
 #include "game/nearest_pick.h"
 
 #include <stdint.h>
@@ -67,9 +68,9 @@ struct PuzzleWorld {
     Quat cameraModelRotation; // the fixed -90 degrees about x
     LevelPick level; // as the game keeps it for picking
     PuzzleMonitor monitors[PUZZLE_MONITOR_COUNT];
-    char typed[4];
+    char typed[KEYPAD_CODE_LENGTH];
     uint32_t typedCount;
-    char code[5];
+    char code[sizeof(kKeypadCode)];
     char failure[512]; // why loading stopped
 };
 
@@ -87,7 +88,7 @@ struct PuzzleState {
     std::vector<uint32_t> inWorld;
     std::vector<uint32_t> inventory;
     PuzzleMonitor monitors[PUZZLE_MONITOR_COUNT];
-    char typed[4];
+    char typed[KEYPAD_CODE_LENGTH];
     uint32_t typedCount;
 };
 
