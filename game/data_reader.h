@@ -19,7 +19,7 @@ float readF32(DataReader* reader);
 
 // A string: u64 byte length, then the bytes (no terminator). Returns a new
 // NUL-terminated copy (free with delete[]), or null when the length reaches past the
-// end or the text holds a NUL byte.
+// end, the text holds a NUL byte or the memory cannot be had.
 char* readString(DataReader* reader);
 
 inline bool readerAtEnd(const DataReader* reader) { return !reader->failed && reader->at == reader->size; }

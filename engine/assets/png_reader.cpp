@@ -1,9 +1,11 @@
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/image_readers.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/platform/files.h"
 
 #include <png.h>
 #include <setjmp.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -76,7 +78,22 @@ unsigned char* readPng(const char* path, uint16_t* widthOut, uint16_t* heightOut
     png_uint_32 height = png_get_image_height(png, info);
     int bitDepth = png_get_bit_depth(png, info);
     int colorType = png_get_color_type(png, info);
-    if (width > 0xFFFF || height > 0xFFFF) png_error(png, "wider or taller than 65535 pixels");
+    if (width > READER_MAX_TEXTURE_EDGE || height > READER_MAX_TEXTURE_EDGE) {
+        snprintf(gPngError, sizeof(gPngError), "%u x %u pixels, more than the largest texture (%u)", width, height,
+                 READER_MAX_TEXTURE_EDGE);
+        png_longjmp(png, 1);
+    }
+    // The stored rows (each with its filter byte) come out of the file's deflate
+    // streams, which cannot expand more than READER_MAX_DEFLATE_RATIO times: a header
+    // promising more than the file's bytes can hold is refused before any block is sized.
+    // Interlaced rows are no larger in total, bar one filter byte per pass row.
+    uint64_t storedBytes = static_cast<uint64_t>(png_get_rowbytes(png, info) + 1) * height;
+    uint64_t deflatedLimit = static_cast<uint64_t>(size) * READER_MAX_DEFLATE_RATIO + 7 * static_cast<uint64_t>(height);
+    if (storedBytes > deflatedLimit) {
+        snprintf(gPngError, sizeof(gPngError), "%u x %u pixels need %llu bytes, more than %u bytes of PNG can hold",
+                 width, height, static_cast<unsigned long long>(storedBytes), size);
+        png_longjmp(png, 1);
+    }
 
     // 8-bit grey, RGB and RGBA come as stored. The layouts without a pixel format of
     // their own become the nearest that has one.

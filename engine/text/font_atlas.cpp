@@ -2,6 +2,7 @@
 
 #include "engine/program/program_state.h"
 #include "engine/platform/files.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/text/atlas_raster.h"
 #include "engine/text/growable.h"
 
@@ -95,8 +96,12 @@ void loadGlyphMetrics(FontAtlas* atlas, uint32_t glyph) {
     // A glyph FreeType cannot load keeps zero metrics rather than another glyph's.
     if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return;
     const FT_GlyphSlot slot = face->glyph;
-    atlas->sizes[glyph] = AtlasPoint{static_cast<int32_t>(slot->metrics.width >> 6),
-                                     static_cast<int32_t>(slot->metrics.height >> 6)};
+    int64_t width = slot->metrics.width >> 6, height = slot->metrics.height >> 6;
+    // A box the atlas could not hold (or a negative one) stays empty, and the glyph is
+    // never rendered; its advance is kept.
+    if (glyphFitsAtlas(slot) && width >= 0 && height >= 0 && width <= READER_MAX_GLYPH_EDGE &&
+        height <= READER_MAX_GLYPH_EDGE)
+        atlas->sizes[glyph] = AtlasPoint{static_cast<int32_t>(width), static_cast<int32_t>(height)};
     atlas->advances[glyph] = AtlasPoint{static_cast<int32_t>(slot->advance.x >> 6),
                                         static_cast<int32_t>(slot->advance.y >> 6)};
 }
