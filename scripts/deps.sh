@@ -22,6 +22,8 @@ PACKAGES=(
   libz-mingw-w64-dev rapidjson-dev libfreetype-dev libpng-dev libgtest-dev googletest libbenchmark-dev
   # test assets and tools
   assimp-testmodels libassimp-dev imagemagick
+  # fuzzing: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   # fonts shipped in the data folder
   fonts-lato fonts-open-sans
   # fetching source packages
