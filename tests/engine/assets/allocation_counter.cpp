@@ -40,12 +40,17 @@ uint64_t allocationPeakSinceStart() {
 
 #if defined(QUARLO_SANITIZER_ALLOCATOR)
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's allocator interface (GCC ships the runtime without the header).
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*onAllocation)(const volatile void*, size_t),
+                                              void (*onRelease)(const volatile void*));
+size_t __sanitizer_get_allocated_size(const volatile void* block);
+}
 
 namespace {
 
 void onAllocation(const volatile void*, size_t size) { added(size); }
-void onRelease(const volatile void* block) { removed(__sanitizer_get_allocated_size(const_cast<const void*>(block))); }
+void onRelease(const volatile void* block) { removed(__sanitizer_get_allocated_size(block)); }
 
 const int gHooksInstalled = __sanitizer_install_malloc_and_free_hooks(onAllocation, onRelease);
 
