@@ -24,6 +24,19 @@ void readFromMemory(png_structp png, png_bytep out, size_t length) {
     stream->at += length;
 }
 
+// libpng's own blocks. A chunk's buffer is sized from its length field before a byte of
+// it is read, and a length beyond libpng's limit is only warned about on reading, so a
+// small file could ask for 2 GB: no block may be larger than the file plus the working
+// room READER_MAX_PNG_WORKING_BYTES allows. A refused block is libpng's "out of memory",
+// which skips an ancillary chunk or refuses the file.
+png_voidp allocateForPng(png_structp png, png_alloc_size_t size) {
+    const MemoryStream* stream = static_cast<const MemoryStream*>(png_get_mem_ptr(png));
+    if (size > stream->size + static_cast<png_alloc_size_t>(READER_MAX_PNG_WORKING_BYTES)) return nullptr;
+    return malloc(size);
+}
+
+void releaseForPng(png_structp, png_voidp block) { free(block); }
+
 char gPngError[200];
 
 // libpng reports a fatal problem here and never returns: the reason is kept and the
@@ -53,7 +66,9 @@ unsigned char* readPng(const char* path, uint16_t* widthOut, uint16_t* heightOut
         refuseAsset("%s: no PNG signature", path);
         return nullptr;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, nullptr);
+    MemoryStream stream = {reinterpret_cast<const unsigned char*>(file), size, 8};
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, onPngError, nullptr, &stream,
+                                               allocateForPng, releaseForPng);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(png ? &png : nullptr, nullptr, nullptr);
@@ -61,7 +76,6 @@ unsigned char* readPng(const char* path, uint16_t* widthOut, uint16_t* heightOut
         refuseAsset("%s: libpng could not start", path);
         return nullptr;
     }
-    MemoryStream stream = {reinterpret_cast<const unsigned char*>(file), size, 8};
     unsigned char* volatile pixels = nullptr;
     gPngError[0] = 0;
     if (setjmp(png_jmpbuf(png))) {

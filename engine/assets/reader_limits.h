@@ -28,6 +28,11 @@ enum : uint32_t {
     // cannot hold them, and is refused before its pixel block is allocated.
     READER_MAX_DEFLATE_RATIO = 1032,
 
+    // libpng sizes a chunk's buffer from the chunk's length field before reading it. No
+    // block libpng asks for may be larger than the file plus this much, which covers its
+    // rows, its inflate state and the text chunks it inflates (8 MB at most).
+    READER_MAX_PNG_WORKING_BYTES = 16u << 20,
+
     // A glTF model may place one mesh under any number of nodes, and an accessor without
     // a buffer view is all zeros: what such a model builds is not bounded by its bytes.
     // One model builds at most this many vertices (80 MiB of slots in the widest vertex

@@ -1,6 +1,7 @@
 #include "tests/fuzz/fuzz_checks.h"
 
 #include "backend/vertex_formats.h"
+#include "engine/assets/asset_refusal.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -12,6 +13,8 @@ void fuzzCheckFailed(const char* condition, const char* file, int line) {
     fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", condition, file, line);
     abort();
 }
+
+bool refusalNames(const char* path) { return strstr(assetRefusal(), path) != nullptr; }
 
 Mesh preparedMesh(int32_t format) {
     Mesh mesh = {};

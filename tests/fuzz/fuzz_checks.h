@@ -12,6 +12,10 @@
 #define FUZZ_CHECK(condition) ((condition) ? (void)0 : fuzzCheckFailed(#condition, __FILE__, __LINE__))
 [[noreturn]] void fuzzCheckFailed(const char* condition, const char* file, int line);
 
+// Whether the reason for the last refusal is there and names the file, as a person
+// reading it needs.
+bool refusalNames(const char* path);
+
 // A mesh in the given format that already holds one triangle, so that a reader that
 // appends keeps it in front and a refusal can be seen to leave it.
 Mesh preparedMesh(int32_t format);

@@ -16,6 +16,7 @@ void readInto(const char* nodeName) {
         checkAcceptedMesh(&mesh);
     } else {
         FUZZ_CHECK(meshMatches(&mesh, &before));
+        FUZZ_CHECK(refusalNames("models/model.glb"));
     }
     releaseSnapshot(&before);
     releaseMesh(&mesh);

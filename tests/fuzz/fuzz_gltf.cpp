@@ -12,10 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setMemoryFile("models/model.gltf", data, textSize);
     if (nul) setOtherFiles(nul + 1, size - textSize - 1);
     Mesh mesh = {};
-    if (loadMesh(&mesh, "models/model.gltf"))
+    if (loadMesh(&mesh, "models/model.gltf")) {
         checkAcceptedMesh(&mesh);
-    else
+    } else {
         FUZZ_CHECK(mesh.vertexSlotCount == 0 && mesh.indexCount == 0 && mesh.vertexFormat == 0);
+        FUZZ_CHECK(refusalNames("models/model.gltf"));
+    }
     releaseMesh(&mesh);
     clearMemoryFiles();
     return 0;

@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkAcceptedMesh(&mesh);
     } else {
         FUZZ_CHECK(mesh.vertexSlotCount == 0 && mesh.indexCount == 0 && mesh.vertexFormat == format);
+        FUZZ_CHECK(refusalNames("model.glb"));
     }
     releaseMesh(&mesh);
     clearMemoryFiles();

@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkAcceptedMesh(&mesh);
     } else {
         FUZZ_CHECK(meshMatches(&mesh, &before));
+        FUZZ_CHECK(refusalNames("level.dmesh"));
     }
     releaseSnapshot(&before);
     releaseMesh(&mesh);

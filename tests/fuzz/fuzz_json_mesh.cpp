@@ -7,10 +7,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setMemoryFile("model.json", data, size);
     Mesh mesh = preparedMesh(0);
     MeshSnapshot before = snapshotMesh(&mesh);
-    if (loadMesh(&mesh, "model.json"))
+    if (loadMesh(&mesh, "model.json")) {
         checkAcceptedMesh(&mesh);
-    else
+    } else {
         FUZZ_CHECK(meshMatches(&mesh, &before));
+        FUZZ_CHECK(refusalNames("model.json"));
+    }
     releaseSnapshot(&before);
     releaseMesh(&mesh);
     clearMemoryFiles();

@@ -35,6 +35,7 @@ void readAndCheckTexture(const char* path) {
     unsigned char* pixels = readTextureImage(path, &description, &levels, &byteSize);
     if (!pixels) {
         FUZZ_CHECK(byteSize == 0);
+        FUZZ_CHECK(refusalNames(path));
         // Only a DDS describes a texture it gives no pixels for.
         size_t length = strlen(path);
         if (length < 4 || strcmp(path + length - 4, ".dds") != 0) FUZZ_CHECK(description.width == 7 && description.height == 9);

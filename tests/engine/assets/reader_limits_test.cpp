@@ -294,6 +294,26 @@ TEST_F(ReaderLimits, PngHeadersAreCheckedBeforeThePixelBlock) {
     releaseImagePixels(pixels);
 }
 
+// libpng sizes a chunk's buffer from its length field before reading it, and reading a
+// length beyond its own limit is only a warning: a 60-byte file asked for 1.4 GB.
+TEST_F(ReaderLimits, PngChunkLengthsAreBoundedByTheFile) {
+    ByteTable png = pngFile(1, 1, 8, 0, {{42}});
+    ByteTable huge;
+    bigEndian(&huge, 0x5247'4C3Cu);
+    huge.text("zTXt").text("key").u8(0).u8(0).text("text");
+    // In front of the image data: after IHDR (8 + 25 bytes).
+    png.bytes.insert(png.bytes.begin() + 33, huge.bytes.begin(), huge.bytes.end());
+    write("chunk.png", png);
+    uint16_t width = 3, height = 4;
+    uint32_t channels = 5;
+    uint64_t size = 6;
+    startAllocationCount();
+    EXPECT_EQ(readPng("chunk.png", &width, &height, &channels, &size), nullptr);
+    EXPECT_LT(allocationPeakSinceStart(), kMemoryBound);
+    EXPECT_NE(strstr(assetRefusal(), "chunk.png"), nullptr) << assetRefusal();
+    EXPECT_EQ(width, 3);
+}
+
 TEST_F(ReaderLimits, BmpAndDdsPicturesLargerThanTheLargestTextureAreRefused) {
     const uint32_t over = READER_MAX_TEXTURE_EDGE + 1;
     write("wide.bmp", bmpFile(static_cast<int32_t>(over), 1, 24, std::vector<unsigned char>(3 * over + 1, 1), 0));
