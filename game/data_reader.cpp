@@ -1,5 +1,6 @@
 #include "game/data_reader.h"
 
+#include <new>
 #include <string.h>
 
 DataReader makeDataReader(const void* data, uint64_t size) {
@@ -47,7 +48,12 @@ char* readString(DataReader* reader) {
         reader->failed = true;
         return nullptr;
     }
-    char* copy = new char[length + 1];
+    // The length is bounded by the file's bytes; memory running out is a short read too.
+    char* copy = new (std::nothrow) char[length + 1];
+    if (!copy) {
+        reader->failed = true;
+        return nullptr;
+    }
     memcpy(copy, text, length);
     copy[length] = 0;
     reader->at += length;

@@ -19,5 +19,5 @@ float readF32(DataReader* reader);
 
 // A string: u64 byte length, then the bytes (no terminator). Returns a new
 // NUL-terminated copy (free with delete[]), or null when the length reaches past the
-// end or the text holds a NUL byte.
+// end, the text holds a NUL byte or the memory cannot be had.
 char* readString(DataReader* reader);

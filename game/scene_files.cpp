@@ -3,6 +3,7 @@
 #include "engine/platform/files.h"
 #include "game/data_reader.h"
 
+#include <new>
 #include <stdio.h>
 #include <string.h>
 
@@ -47,6 +48,11 @@ bool readWhole(const char* path, List* out, char reason[256],
     return ok;
 }
 
+bool outOfMemory(char reason[256], const char* what) {
+    snprintf(reason, 256, "not enough memory for the %s", what);
+    return false;
+}
+
 bool finish(const DataReader* reader, char reason[256], const char* what) {
     if (reader->failed) {
         snprintf(reason, 256, "%s cut short at byte %llu", what, static_cast<unsigned long long>(reader->at));
@@ -70,7 +76,8 @@ bool parseTextureList(const void* bytes, uint64_t size, TextureList* out, char r
         snprintf(reason, 256, "texture count %u does not fit the file", count);
         return false;
     }
-    TextureList list = {count, new char*[count ? count : 1]()};
+    TextureList list = {count, new (std::nothrow) char*[count ? count : 1]()};
+    if (!list.paths) return outOfMemory(reason, "texture list");
     for (uint32_t i = 0; i < count && !reader.failed; ++i) list.paths[i] = readString(&reader);
     if (!finish(&reader, reason, "texture list")) {
         releaseTextureList(&list);
@@ -88,7 +95,8 @@ bool parseInteractableList(const void* bytes, uint64_t size, InteractableList* o
         snprintf(reason, 256, "interactable count %u does not fit the file", count);
         return false;
     }
-    InteractableList list = {count, new InteractableRecord[count ? count : 1]()};
+    InteractableList list = {count, new (std::nothrow) InteractableRecord[count ? count : 1]()};
+    if (!list.records) return outOfMemory(reason, "interactable list");
     for (uint32_t i = 0; i < count && !reader.failed; ++i) {
         InteractableRecord& r = list.records[i];
         r.name = readString(&reader);
@@ -122,8 +130,12 @@ bool parseEntityList(const void* bytes, uint64_t size, EntityList* out, char rea
         snprintf(reason, 256, "%u cameras and %u entities do not fit the file", cameraCount, entityCount);
         return false;
     }
-    EntityList list = {cameraCount, new CameraRecord[cameraCount ? cameraCount : 1](), entityCount,
-                       new EntityRecord[entityCount ? entityCount : 1]()};
+    EntityList list = {cameraCount, new (std::nothrow) CameraRecord[cameraCount ? cameraCount : 1](), entityCount,
+                       new (std::nothrow) EntityRecord[entityCount ? entityCount : 1]()};
+    if (!list.cameras || !list.entities) {
+        releaseEntityList(&list);
+        return outOfMemory(reason, "entities file");
+    }
     for (uint32_t i = 0; i < cameraCount && !reader.failed; ++i) {
         CameraRecord& c = list.cameras[i];
         c.name = readString(&reader);

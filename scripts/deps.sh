@@ -24,6 +24,8 @@ PACKAGES=(
   libbenchmark-dev libstb-dev
   # test assets and tools
   assimp-testmodels libassimp-dev imagemagick
+  # fuzzing: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   # fonts shipped in the data folder
   fonts-lato fonts-open-sans
   # fetching source packages

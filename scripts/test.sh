@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the dependencies once, builds the
-# native, sanitizer and Windows trees, then runs their test suites (the Windows ones
-# under Wine on one private Xvfb unless $DISPLAY is set).
+# native, sanitizer, fuzzing and Windows trees, then runs their test suites (the fuzz
+# targets over their seeds and a few seconds each; the Windows ones under Wine on one
+# private Xvfb unless $DISPLAY is set).
 # Usage: test.sh [quick]   quick: the native tree only, for the edit-test loop.
 # Every fixture a test needs must be there: a missing one fails the run, by name.
 set -euo pipefail
@@ -32,8 +33,10 @@ if [ -n "$QUICK" ]; then
 fi
 
 "$ROOT/scripts/build.sh" native asan windows
+"$ROOT/scripts/fuzz.sh" build
 run_suite native
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_suite asan
+run_suite fuzz -L fuzz
 # The Windows tests take turns on one display: each would otherwise start an Xvfb of
 # its own, and a fresh Wine server with it, for every program it runs.
 if [ -z "${DISPLAY:-}" ]; then

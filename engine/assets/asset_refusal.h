@@ -13,7 +13,9 @@ void clearAssetRefusal();
 // Records the reason (printf-style) and returns false, so readers can write
 // `return refuseAsset("%s: ...", path, ...);`.
 bool refuseAsset(const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__clang__)
+    __attribute__((format(printf, 1, 2)))
+#elif defined(__GNUC__)
     __attribute__((format(gnu_printf, 1, 2))) // C99 formats, also under MinGW
 #endif
     ;

@@ -1,6 +1,7 @@
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/bytes.h"
 #include "engine/assets/image_readers.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/platform/files.h"
 
 #include <stdlib.h>
@@ -31,9 +32,12 @@ bool findBmpData(const unsigned char* file, uint32_t size, const char* path, Bmp
     if (bits != 24 || compression != 0)
         return refuseAsset("%s: %u bits per pixel, compression %u: only uncompressed 24-bit BMP is read", path, bits,
                            compression);
-    if (width <= 0 || width > 0xFFFF || height == 0 || height > 0xFFFF)
-        return refuseAsset("%s: %d x %d pixels is not a size a texture has", path, width, height);
-    if (height < 0) return refuseAsset("%s: top-down BMP rows are not read", path);
+    if (height < 0 && height >= -static_cast<int32_t>(READER_MAX_TEXTURE_EDGE))
+        return refuseAsset("%s: top-down BMP rows are not read", path);
+    if (width <= 0 || width > static_cast<int32_t>(READER_MAX_TEXTURE_EDGE) || height <= 0 ||
+        height > static_cast<int32_t>(READER_MAX_TEXTURE_EDGE))
+        return refuseAsset("%s: %d x %d pixels is not a size a texture has (at most %u on a side)", path, width, height,
+                           READER_MAX_TEXTURE_EDGE);
     uint64_t pictureSize = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 3;
     if (dataSize == 0) {
         if (pictureSize > 0xFFFFFFFFu) return refuseAsset("%s: %d x %d pixels overflow", path, width, height);

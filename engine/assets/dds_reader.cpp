@@ -1,6 +1,7 @@
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/bytes.h"
 #include "engine/assets/image_readers.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/platform/files.h"
 
 #include <stdlib.h>
@@ -170,8 +171,9 @@ unsigned char* readDds(const char* path, uint16_t* widthOut, uint16_t* heightOut
             layout = &kAlphaOnly;
             format = PIXEL_FORMAT_R8;
         }
-        if (width == 0 || height == 0 || width > 0xFFFF || height > 0xFFFF) {
-            refuseAsset("%s: %u x %u pixels is not a size a texture has", path, width, height);
+        if (width == 0 || height == 0 || width > READER_MAX_TEXTURE_EDGE || height > READER_MAX_TEXTURE_EDGE) {
+            refuseAsset("%s: %u x %u pixels is not a size a texture has (at most %u on a side)", path, width, height,
+                        READER_MAX_TEXTURE_EDGE);
             break;
         }
         if (format == PIXEL_FORMAT_UNSUPPORTED) {

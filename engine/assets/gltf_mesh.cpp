@@ -3,6 +3,7 @@
 #include "backend/vertex_formats.h"
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/bytes.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/math/matrix.h"
 #include "engine/platform/files.h"
 
@@ -32,6 +33,55 @@ int32_t* nodeParents(const GltfDocument* document) {
 }
 
 Mat4 nodeMatrix(const GltfNode* node) { return transformMatrix(node->translation, &node->rotation, node->scale); }
+
+// World matrices of the nodes, each worked out once from its parent's. Walking up from
+// every mesh node on its own costs the square of the depth on a long chain of mesh
+// nodes, which a small file can make take minutes.
+struct NodeWorlds {
+    Mat4* worlds;
+    uint8_t* known;
+    uint32_t* chain; // scratch: the nodes between one node and its nearest known ancestor
+};
+
+bool startNodeWorlds(NodeWorlds* cache, uint32_t count) {
+    size_t n = count ? count : 1;
+    cache->worlds = static_cast<Mat4*>(malloc(n * sizeof(Mat4)));
+    cache->known = static_cast<uint8_t*>(calloc(n, 1));
+    cache->chain = static_cast<uint32_t*>(malloc(n * sizeof(uint32_t)));
+    return cache->worlds && cache->known && cache->chain;
+}
+
+void releaseNodeWorlds(NodeWorlds* cache) {
+    free(cache->worlds);
+    free(cache->known);
+    free(cache->chain);
+}
+
+// parent's world x the node's own TRS. False when the chain of parents comes back on
+// itself (the document reader refuses such graphs; this only stops the walk).
+bool nodeWorldMatrix(const GltfDocument* document, const int32_t* parents, NodeWorlds* cache, uint32_t index,
+                     Mat4* out) {
+    const uint32_t count = document->nodes.count;
+    uint32_t length = 0;
+    uint32_t at = index;
+    while (!cache->known[at]) {
+        if (length == count) return false;
+        cache->chain[length++] = at;
+        if (parents[at] < 0) break;
+        at = static_cast<uint32_t>(parents[at]);
+    }
+    while (length > 0) {
+        uint32_t node = cache->chain[--length];
+        Mat4 local = nodeMatrix(&document->nodes.elements[node]);
+        if (parents[node] < 0)
+            cache->worlds[node] = local;
+        else
+            multiplyMatrix4(&cache->worlds[node], &cache->worlds[parents[node]], &local);
+        cache->known[node] = 1;
+    }
+    *out = cache->worlds[index];
+    return true;
+}
 
 // ---- accessors
 
@@ -66,6 +116,11 @@ bool openAccessor(const GltfDocument* document, int32_t index, uint32_t count, u
         return refuseAsset("%s accessor %d: its buffer view (%d bytes at %d) reaches past the buffer (%llu bytes)",
                            what, index, view.byteLength, view.byteOffset, static_cast<unsigned long long>(bufferSize));
     uint64_t need = readSize > static_cast<uint32_t>(a.elementSize) ? readSize : static_cast<uint32_t>(a.elementSize);
+    // Elements that overlap would let a count far beyond the view's bytes pass the
+    // extent check below (a stride of 0 reads one element for ever).
+    if (count > 1 && static_cast<uint64_t>(view.byteStride) < need)
+        return refuseAsset("%s accessor %d: a stride of %d bytes is shorter than its %llu-byte elements", what, index,
+                           view.byteStride, static_cast<unsigned long long>(need));
     if (count > 0) {
         uint64_t extent = static_cast<uint64_t>(a.byteOffset) + static_cast<uint64_t>(view.byteStride) * (count - 1) + need;
         if (extent > static_cast<uint64_t>(view.byteLength))
@@ -140,8 +195,7 @@ void writeColor(float* slot, int32_t components, float r, float g, float b) {
         slot[0] = r, slot[1] = g, slot[2] = b;
     } else if (components == 1) {
         // The one-slot colour holds packed 8-bit RGBA.
-        auto byteOf = [](float f) { return static_cast<uint32_t>((f < 0 ? 0 : f > 1 ? 1 : f) * 255.0f + 0.5f); };
-        uint32_t packed = byteOf(r) | (byteOf(g) << 8) | (byteOf(b) << 16) | (255u << 24);
+        uint32_t packed = unitFloatToByte(r) | (unitFloatToByte(g) << 8) | (unitFloatToByte(b) << 16) | (255u << 24);
         memcpy(slot, &packed, sizeof(packed));
     }
 }
@@ -227,6 +281,9 @@ bool buildPrimitive(Mesh* mesh, const GltfDocument* document, const GltfMesh* gl
         if (a.componentType != GLTF_FLOAT || a.elementSize < 12)
             return refuseAsset("%s accessor %d is not three floats per vertex", what, p.position);
         vertexCount = a.count;
+        if (vertexCount > READER_MAX_MODEL_VERTICES)
+            return refuseAsset("%s accessor %d has %u vertices, more than a model may build (%u)", what, p.position,
+                               vertexCount, READER_MAX_MODEL_VERTICES);
         if (!openAccessor(document, p.position, vertexCount, 12, binary, bufferSize, what, &positions)) return false;
         // Infinite or undefined positions cannot be drawn, placed or hit by a ray.
         for (uint32_t i = 0; i < vertexCount; ++i) {
@@ -266,6 +323,9 @@ bool buildPrimitive(Mesh* mesh, const GltfDocument* document, const GltfMesh* gl
             return refuseAsset("%s accessor %d has component type %d, not an unsigned integer", what, p.indices,
                                a.componentType);
         indexCount = a.count;
+        if (indexCount > READER_MAX_MODEL_INDICES)
+            return refuseAsset("%s accessor %d has %u indices, more than a model may build (%u)", what, p.indices,
+                               indexCount, READER_MAX_MODEL_INDICES);
         if (!openAccessor(document, p.indices, indexCount, readSizeOf(a.componentType, 1), binary, bufferSize, what,
                           &indices))
             return false;
@@ -549,12 +609,16 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
         if (chunkLength < bufferSize) bufferSize = chunkLength;
     }
 
-    // Every mesh node is taken (or only those with the given name), in node order.
+    // Every mesh node is taken (or only those with the given name), in node order. Nodes
+    // may place one mesh many times, so what the model builds is counted, and bounded,
+    // before anything is built.
     bool ok = true;
-    uint32_t primitiveCount = 0;
+    uint64_t primitiveCount = 0, vertexTotal = 0, indexTotal = 0;
     Transform transform;
     int32_t* parents = nodeParents(&document);
-    if (!parents) ok = refuseAsset("%s: not enough memory for %u nodes", path, document.nodes.count);
+    NodeWorlds worlds = {};
+    if (!parents || !startNodeWorlds(&worlds, document.nodes.count))
+        ok = refuseAsset("%s: not enough memory for %u nodes", path, document.nodes.count);
     for (uint32_t i = 0; ok && i < document.nodes.count; ++i) {
         const GltfNode* node = &document.nodes.elements[i];
         if (node->mesh == -1 || !acceptedNode(node, nodeName)) continue;
@@ -562,11 +626,28 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
             ok = refuseAsset("%s: node %u names no mesh", path, i);
             break;
         }
-        primitiveCount += document.meshes.elements[node->mesh].primitives.count;
+        const GltfMesh& placed = document.meshes.elements[node->mesh];
+        primitiveCount += placed.primitives.count;
+        for (uint32_t k = 0; k < placed.primitives.count; ++k) {
+            const GltfPrimitive& p = placed.primitives.elements[k];
+            uint32_t vertices = p.position >= 0 ? document.accessors.elements[p.position].count : 0;
+            vertexTotal += vertices;
+            indexTotal += p.indices >= 0 ? document.accessors.elements[p.indices].count : vertices - vertices % 3;
+        }
+        if (primitiveCount > READER_MAX_MODEL_PARTS) {
+            ok = refuseAsset("%s: its nodes place more than %u primitives, more than a model may build from", path,
+                             READER_MAX_MODEL_PARTS);
+        } else if (vertexTotal > READER_MAX_MODEL_VERTICES) {
+            ok = refuseAsset("%s: its nodes place more than %u vertices, more than a model may build", path,
+                             READER_MAX_MODEL_VERTICES);
+        } else if (indexTotal > READER_MAX_MODEL_INDICES) {
+            ok = refuseAsset("%s: its nodes place more than %u indices, more than a model may build", path,
+                             READER_MAX_MODEL_INDICES);
+        }
     }
     DynArray<Mesh> parts = {};
-    if (ok && primitiveCount && !setDynArrayCount(&parts, primitiveCount))
-        ok = refuseAsset("%s: not enough memory for %u parts", path, primitiveCount);
+    if (ok && primitiveCount && !setDynArrayCount(&parts, static_cast<uint32_t>(primitiveCount)))
+        ok = refuseAsset("%s: not enough memory for %u parts", path, static_cast<uint32_t>(primitiveCount));
     for (uint32_t j = 0; j < parts.count; ++j) parts.elements[j] = Mesh{0, 0, nullptr, 0, 0, nullptr, mesh->vertexFormat};
 
     uint32_t j = 0;
@@ -576,10 +657,15 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
     for (uint32_t i = 0; ok && i < document.nodes.count; ++i) {
         const GltfNode* node = &document.nodes.elements[i];
         if (node->mesh == -1 || !acceptedNode(node, nodeName)) continue;
-        const GltfMesh* gltfMesh = nodeWorld(&document, parents, i, &transform);
-        if (!gltfMesh) {
-            ok = refuseAsset("%s: mesh node %u has no world transform", path, i);
-            break;
+        const GltfMesh* gltfMesh = &document.meshes.elements[node->mesh];
+        transform = Transform{node->translation, node->scale, node->rotation};
+        if (parents[i] >= 0) {
+            Mat4 world;
+            if (!nodeWorldMatrix(&document, parents, &worlds, i, &world)) {
+                ok = refuseAsset("%s: mesh node %u has no world transform", path, i);
+                break;
+            }
+            decomposeMatrix(&world, &transform.translation, &transform.rotation, &transform.scale);
         }
         for (uint32_t k = 0; ok && k < gltfMesh->primitives.count; ++k, ++j) {
             Mesh* part = &parts.elements[j];
@@ -610,6 +696,7 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
     }
     for (uint32_t i = 0; i < parts.count; ++i) releaseMesh(&parts.elements[i]);
     releaseDynArray(&parts);
+    releaseNodeWorlds(&worlds);
     free(parents);
     releaseGltfDocument(&document);
     delete[] file;

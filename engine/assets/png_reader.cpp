@@ -1,9 +1,11 @@
 #include "engine/assets/asset_refusal.h"
 #include "engine/assets/image_readers.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/platform/files.h"
 
 #include <png.h>
 #include <setjmp.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -21,6 +23,19 @@ void readFromMemory(png_structp png, png_bytep out, size_t length) {
     memcpy(out, stream->bytes + stream->at, length);
     stream->at += length;
 }
+
+// libpng's own blocks. A chunk's buffer is sized from its length field before a byte of
+// it is read, and a length beyond libpng's limit is only warned about on reading, so a
+// small file could ask for 2 GB: no block may be larger than the file plus the working
+// room READER_MAX_PNG_WORKING_BYTES allows. A refused block is libpng's "out of memory",
+// which skips an ancillary chunk or refuses the file.
+png_voidp allocateForPng(png_structp png, png_alloc_size_t size) {
+    const MemoryStream* stream = static_cast<const MemoryStream*>(png_get_mem_ptr(png));
+    if (size > stream->size + static_cast<png_alloc_size_t>(READER_MAX_PNG_WORKING_BYTES)) return nullptr;
+    return malloc(size);
+}
+
+void releaseForPng(png_structp, png_voidp block) { free(block); }
 
 char gPngError[200];
 
@@ -51,7 +66,9 @@ unsigned char* readPng(const char* path, uint16_t* widthOut, uint16_t* heightOut
         refuseAsset("%s: no PNG signature", path);
         return nullptr;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, nullptr);
+    MemoryStream stream = {reinterpret_cast<const unsigned char*>(file), size, 8};
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, onPngError, nullptr, &stream,
+                                               allocateForPng, releaseForPng);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(png ? &png : nullptr, nullptr, nullptr);
@@ -59,7 +76,6 @@ unsigned char* readPng(const char* path, uint16_t* widthOut, uint16_t* heightOut
         refuseAsset("%s: libpng could not start", path);
         return nullptr;
     }
-    MemoryStream stream = {reinterpret_cast<const unsigned char*>(file), size, 8};
     unsigned char* volatile pixels = nullptr;
     gPngError[0] = 0;
     if (setjmp(png_jmpbuf(png))) {
@@ -76,7 +92,22 @@ unsigned char* readPng(const char* path, uint16_t* widthOut, uint16_t* heightOut
     png_uint_32 height = png_get_image_height(png, info);
     int bitDepth = png_get_bit_depth(png, info);
     int colorType = png_get_color_type(png, info);
-    if (width > 0xFFFF || height > 0xFFFF) png_error(png, "wider or taller than 65535 pixels");
+    if (width > READER_MAX_TEXTURE_EDGE || height > READER_MAX_TEXTURE_EDGE) {
+        snprintf(gPngError, sizeof(gPngError), "%u x %u pixels, more than the largest texture (%u)", width, height,
+                 READER_MAX_TEXTURE_EDGE);
+        png_longjmp(png, 1);
+    }
+    // The stored rows (each with its filter byte) come out of the file's deflate
+    // streams, which cannot expand more than READER_MAX_DEFLATE_RATIO times: a header
+    // promising more than the file's bytes can hold is refused before any block is sized.
+    // Interlaced rows are no larger in total, bar one filter byte per pass row.
+    uint64_t storedBytes = static_cast<uint64_t>(png_get_rowbytes(png, info) + 1) * height;
+    uint64_t deflatedLimit = static_cast<uint64_t>(size) * READER_MAX_DEFLATE_RATIO + 7 * static_cast<uint64_t>(height);
+    if (storedBytes > deflatedLimit) {
+        snprintf(gPngError, sizeof(gPngError), "%u x %u pixels need %llu bytes, more than %u bytes of PNG can hold",
+                 width, height, static_cast<unsigned long long>(storedBytes), size);
+        png_longjmp(png, 1);
+    }
 
     // 8-bit grey, RGB and RGBA come as stored. The layouts without a pixel format of
     // their own become the nearest that has one.

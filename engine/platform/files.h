@@ -8,7 +8,11 @@
 // Makes gModuleDirectory the process's current directory (nothing when it is empty).
 void enterModuleDirectory();
 
-// Low 32 bits of the file's size; 0 when it cannot be opened.
+// Only regular files of at most READER_MAX_FILE_BYTES (engine/assets/reader_limits.h)
+// are read: a directory, a pipe, a device or a larger file counts as a file that cannot
+// be opened.
+
+// The file's size; 0 when it cannot be opened.
 uint32_t fileSize(const char* path);
 
 // Reads the whole file. When buffer is null or capacity is below the file size, a new

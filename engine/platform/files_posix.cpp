@@ -1,23 +1,42 @@
 #include "engine/platform/files.h"
 
+#include "engine/assets/reader_limits.h"
 #include "engine/platform/module_directory.h"
 
+#include <fcntl.h>
 #include <new>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-FILE* openForReading(const char* path) {
+// Opens a regular file of at most READER_MAX_FILE_BYTES and gives its size. Anything
+// else counts as a file that cannot be opened: a directory opens on POSIX and reports
+// a size near 2^63, a pipe or a device has no size at all and may never end.
+FILE* openForReading(const char* path, uint32_t* sizeOut) {
     enterModuleDirectory();
-    return fopen(path, "rb");
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
+        static_cast<unsigned long long>(status.st_size) > READER_MAX_FILE_BYTES) {
+        close(descriptor);
+        return nullptr;
+    }
+    FILE* file = fdopen(descriptor, "rb");
+    if (!file) {
+        close(descriptor);
+        return nullptr;
+    }
+    *sizeOut = static_cast<uint32_t>(status.st_size);
+    return file;
 }
 
-uint32_t sizeOf(FILE* file) {
-    if (fseek(file, 0, SEEK_END) != 0) return 0;
-    long size = ftell(file);
-    fseek(file, 0, SEEK_SET);
-    return size < 0 ? 0 : static_cast<uint32_t>(static_cast<unsigned long>(size) & 0xFFFFFFFFu);
+// Reads up to size bytes; a file that shrank since it was measured gives fewer.
+uint32_t readAll(FILE* file, char* buffer, uint32_t size) {
+    return static_cast<uint32_t>(fread(buffer, 1, size, file));
 }
 
 } // namespace
@@ -29,24 +48,23 @@ void enterModuleDirectory() {
 }
 
 uint32_t fileSize(const char* path) {
-    FILE* file = openForReading(path);
+    uint32_t size = 0;
+    FILE* file = openForReading(path, &size);
     if (!file) return 0;
-    uint32_t size = sizeOf(file);
     fclose(file);
     return size;
 }
 
 char* readFile(const char* path, char* buffer, uint32_t capacity) {
-    FILE* file = openForReading(path);
+    uint32_t size = 0;
+    FILE* file = openForReading(path, &size);
     if (!file) return nullptr;
-    uint32_t size = sizeOf(file);
     if (!buffer || capacity < size) buffer = new (std::nothrow) char[size ? size : 1];
     if (!buffer) {
         fclose(file);
         return nullptr;
     }
-    size_t got = fread(buffer, 1, size, file);
-    (void)got;
+    readAll(file, buffer, size);
     fclose(file);
     return buffer;
 }
@@ -58,17 +76,17 @@ char* readTextFile(const char* path) {
 
 char* readFileSized(const char* path, uint32_t* sizeOut) {
     *sizeOut = 0;
-    FILE* file = openForReading(path);
+    uint32_t size = 0;
+    FILE* file = openForReading(path, &size);
     if (!file) return nullptr;
-    uint32_t size = sizeOf(file);
     char* buffer = new (std::nothrow) char[static_cast<size_t>(size) + 1];
     if (!buffer) {
         fclose(file);
         return nullptr;
     }
-    size_t got = fread(buffer, 1, size, file);
+    uint32_t got = readAll(file, buffer, size);
     buffer[got] = 0;
-    *sizeOut = static_cast<uint32_t>(got);
+    *sizeOut = got;
     fclose(file);
     return buffer;
 }

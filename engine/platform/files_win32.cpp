@@ -1,5 +1,6 @@
 #include "engine/platform/files.h"
 
+#include "engine/assets/reader_limits.h"
 #include "engine/platform/module_directory.h"
 #include "engine/platform/utf.h"
 
@@ -10,20 +11,28 @@
 
 namespace {
 
-HANDLE openForReading(const char* path) {
+// Opens a disk file of at most READER_MAX_FILE_BYTES and gives its size. Anything else
+// counts as a file that cannot be opened: a pipe, a console or a device ("CON", "NUL")
+// has no size and may never end, and a larger file would be cut to the low bits of its
+// size.
+HANDLE openForReading(const char* path, uint32_t* sizeOut) {
     enterModuleDirectory();
     WideText wide;
     makeWideText(&wide, path);
     HANDLE file = CreateFileW(reinterpret_cast<LPCWSTR>(wide.text), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     releaseWideText(&wide);
-    return file;
-}
-
-uint32_t sizeOf(HANDLE file) {
+    if (file == INVALID_HANDLE_VALUE) return file;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return 0;
-    return static_cast<uint32_t>(size.QuadPart & 0xFFFFFFFFu);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !GetFileSizeEx(file, &size) ||
+        size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > READER_MAX_FILE_BYTES) {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    *sizeOut = static_cast<uint32_t>(size.QuadPart);
+    return file;
 }
 
 uint32_t readAll(HANDLE file, char* buffer, uint32_t size) {
@@ -47,17 +56,17 @@ void enterModuleDirectory() {
 }
 
 uint32_t fileSize(const char* path) {
-    HANDLE file = openForReading(path);
+    uint32_t size = 0;
+    HANDLE file = openForReading(path, &size);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    uint32_t size = sizeOf(file);
     CloseHandle(file);
     return size;
 }
 
 char* readFile(const char* path, char* buffer, uint32_t capacity) {
-    HANDLE file = openForReading(path);
+    uint32_t size = 0;
+    HANDLE file = openForReading(path, &size);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
-    uint32_t size = sizeOf(file);
     if (!buffer || capacity < size) buffer = new (std::nothrow) char[size ? size : 1];
     if (!buffer) {
         CloseHandle(file);
@@ -75,9 +84,9 @@ char* readTextFile(const char* path) {
 
 char* readFileSized(const char* path, uint32_t* sizeOut) {
     *sizeOut = 0;
-    HANDLE file = openForReading(path);
+    uint32_t size = 0;
+    HANDLE file = openForReading(path, &size);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
-    uint32_t size = sizeOf(file);
     char* buffer = new (std::nothrow) char[static_cast<size_t>(size) + 1];
     if (!buffer) {
         CloseHandle(file);

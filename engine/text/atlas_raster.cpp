@@ -1,6 +1,7 @@
 #include "engine/text/atlas_raster.h"
 
 #include "engine/assets/dyn_array.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/program/program_state.h"
 #include "engine/text/atlas_packing.h"
 
@@ -9,6 +10,9 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+static_assert(READER_MAX_GLYPH_EDGE == ATLAS_LARGEST_PAGE_SIZE, "a glyph may be as large as the largest page");
 
 namespace {
 
@@ -47,7 +51,10 @@ void rasteriseGlyph(FontAtlas* atlas, uint32_t glyph, uint8_t* page, int32_t wid
         FT_Face face = atlas->face;
         FT_UInt index = FT_Get_Char_Index(face, atlas->codes[glyph]);
         if (index >= static_cast<FT_UInt>(face->num_glyphs)) index = 0;
-        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0) {
+        // Loaded first and rendered after the size check: FT_LOAD_RENDER would allocate
+        // the bitmap of a hostile outline before anything could look at it.
+        if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0 || !glyphFitsAtlas(face->glyph) ||
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
             atlas->atlasPositions[glyph].y += shelfHeight;
             atlas->bearings[glyph] = AtlasPoint{0, 0};
             return;
@@ -79,6 +86,17 @@ void rasteriseGlyph(FontAtlas* atlas, uint32_t glyph, uint8_t* page, int32_t wid
 }
 
 } // namespace
+
+bool glyphFitsAtlas(const FT_GlyphSlotRec_* slot) {
+    // Bitmap glyphs come whole from the font's bytes; only an outline is drawn at a size
+    // the file's numbers choose.
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return true;
+    FT_BBox box;
+    FT_Outline_Get_CBox(&slot->outline, &box);
+    // One pixel more on each side for the rounding out to whole pixels.
+    const FT_Pos limit = static_cast<FT_Pos>(READER_MAX_GLYPH_EDGE - 2) << 6;
+    return box.xMax - box.xMin <= limit && box.yMax - box.yMin <= limit;
+}
 
 int32_t largestAtlasPageSize() {
     uint32_t size = ATLAS_LARGEST_PAGE_SIZE;

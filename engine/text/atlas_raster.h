@@ -4,6 +4,13 @@
 #include "engine/text/font_atlas.h"
 #include "engine/text/rendered_glyphs.h"
 
+struct FT_GlyphSlotRec_;
+
+// Whether a loaded glyph's picture stays within READER_MAX_GLYPH_EDGE pixels on each
+// side. One that does not gets an empty box and is never rendered: it could only be
+// clipped, and rendering it would have FreeType allocate its whole bitmap first.
+bool glyphFitsAtlas(const FT_GlyphSlotRec_* slot);
+
 // The largest page edge: the backend's maximum texture size, at most 4096 (4096 when
 // no backend is bound).
 int32_t largestAtlasPageSize();

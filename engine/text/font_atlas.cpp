@@ -2,6 +2,7 @@
 
 #include "engine/assets/dyn_array.h"
 #include "engine/platform/files.h"
+#include "engine/assets/reader_limits.h"
 #include "engine/program/program_state.h"
 #include "engine/text/atlas_raster.h"
 #include "engine/text/rendered_glyphs.h"
@@ -71,8 +72,9 @@ void setFaceSize(FontAtlas* atlas) {
     FT_Set_Pixel_Sizes(atlas->face, size, 0);
 }
 
-// Loads one glyph's metrics. The glyph is rendered in the same load and its bitmap kept
-// for the page copy: the metrics of a rendered load are those of a plain one.
+// Loads one glyph's metrics. The glyph is rendered right after (when its outline fits
+// the atlas) and its bitmap kept for the page copy, so the page copy does not load it
+// again: the metrics of a rendered load are those of a plain one.
 void loadGlyphMetrics(FontAtlas* atlas, uint32_t glyph, RenderedGlyphs* kept) {
     FT_Face face = atlas->face;
     AtlasPoint zero = {0, 0};
@@ -82,17 +84,20 @@ void loadGlyphMetrics(FontAtlas* atlas, uint32_t glyph, RenderedGlyphs* kept) {
     atlas->atlasPositions[glyph] = zero;
     FT_UInt index = FT_Get_Char_Index(face, atlas->codes[glyph]);
     if (index >= static_cast<FT_UInt>(face->num_glyphs)) index = 0;
-    // A glyph that loads but cannot be rendered still gets its metrics (the page copy
-    // tries to render it again); one FreeType cannot load keeps zero metrics rather
-    // than another glyph's.
-    bool rendered = FT_Load_Glyph(face, index, FT_LOAD_RENDER) == 0;
-    if (!rendered && FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return;
+    // A glyph FreeType cannot load keeps zero metrics rather than another glyph's.
+    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return;
     const FT_GlyphSlot slot = face->glyph;
-    atlas->sizes[glyph] = AtlasPoint{static_cast<int32_t>(slot->metrics.width >> 6),
-                                     static_cast<int32_t>(slot->metrics.height >> 6)};
+    int64_t width = slot->metrics.width >> 6, height = slot->metrics.height >> 6;
+    // A box the atlas could not hold (or a negative one) stays empty, and the glyph is
+    // never rendered (rendering would allocate a hostile outline's bitmap first); its
+    // advance is kept.
+    bool fits = glyphFitsAtlas(slot) && width >= 0 && height >= 0 && width <= READER_MAX_GLYPH_EDGE &&
+                height <= READER_MAX_GLYPH_EDGE;
+    if (fits) atlas->sizes[glyph] = AtlasPoint{static_cast<int32_t>(width), static_cast<int32_t>(height)};
     atlas->advances[glyph] = AtlasPoint{static_cast<int32_t>(slot->advance.x >> 6),
                                         static_cast<int32_t>(slot->advance.y >> 6)};
-    if (!rendered) return;
+    // One that loads but cannot be rendered keeps its metrics; the page copy tries again.
+    if (!fits || FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return;
     GlyphBitmap bitmap = slotBitmap(slot);
     keepRenderedGlyph(kept, atlas->codes[glyph], &bitmap);
 }

@@ -10,15 +10,15 @@
 //   character set: u32 code points, last in the file
 #pragma once
 
+#include "engine/assets/reader_limits.h"
+
 #include <stdint.h>
 
 enum {
     LANGUAGE_HEADER_SIZE = 12,
     LANGUAGE_ADDED_CODE_POINTS = 21,
     LANGUAGE_SPARE_BYTES = 84, // room after the file for the added code points
-    // Every character of the set is laid out at start-up and looked up by a linear
-    // search; far more than any alphabet needs is refused rather than stalling the start.
-    LANGUAGE_MAX_CHARACTERS = 16384,
+    LANGUAGE_MAX_CHARACTERS = READER_MAX_LANGUAGE_CHARACTERS, // its reason is with the other limits
 };
 
 // A language file in memory, checked: every table entry below textCount points at a

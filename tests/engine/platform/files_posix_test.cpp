@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -69,6 +70,28 @@ TEST_F(FileHelpers, TextFilesAreTerminated) {
     EXPECT_EQ(size, 5u);
     EXPECT_EQ(sized[5], 0);
     delete[] sized;
+}
+
+// Only regular files are read: a directory opens on POSIX and reports a size near 2^63
+// (a glTF buffer URI of "." asked for 4 GiB), a FIFO would wait for a writer, a device
+// such as /dev/zero never ends. Each is a file that cannot be opened.
+TEST_F(FileHelpers, WhatIsNotARegularFileCannotBeOpened) {
+    ASSERT_EQ(system(("mkdir -p " + directory + "/folder").c_str()), 0);
+    ASSERT_EQ(mkfifo((directory + "/pipe").c_str(), 0600), 0);
+    for (const char* path : {".", "folder", "pipe", "/dev/zero"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(fileSize(path), 0u);
+        uint32_t size = 123;
+        EXPECT_EQ(readFileSized(path, &size), nullptr);
+        EXPECT_EQ(size, 0u);
+        EXPECT_EQ(readTextFile(path), nullptr);
+        char buffer[8];
+        EXPECT_EQ(readFile(path, buffer, sizeof(buffer)), nullptr);
+    }
+    // A link to a regular file is that file.
+    write("five", "12345", 5);
+    ASSERT_EQ(symlink((directory + "/five").c_str(), (directory + "/link").c_str()), 0);
+    EXPECT_EQ(fileSize("link"), 5u);
 }
 
 } // namespace
