@@ -1,0 +1,181 @@
+// The constant pool: one persistently mapped upload buffer cut into blocks, one size
+// class per block size (256, 512, ... bytes), each block with a constant view made in
+// advance, so that a draw costs one copy and one table call. A class has as many
+// blocks as the last frame that needed more asked for: the draw that finds none is
+// skipped (and counted ten times over), and the pool grows at the next frame start.
+#include "backends/d3d12/d3d12_backend.h"
+
+#include <string.h>
+
+namespace {
+
+// Shader-visible descriptor heaps hold at most this many views on every tier.
+const uint64_t kMaxHeapViews = 1000000;
+const uint32_t kOverflowPenalty = 10;
+
+D3D12_CPU_DESCRIPTOR_HANDLE heapSlot(D3D12Backend* backend, uint64_t index) {
+    D3D12_CPU_DESCRIPTOR_HANDLE handle = backend->viewHeap->GetCPUDescriptorHandleForHeapStart();
+    handle.ptr += static_cast<SIZE_T>(index * backend->srvIncrement);
+    return handle;
+}
+
+void layOutClasses(D3D12Backend* backend, uint64_t* bytes, uint64_t* views) {
+    uint64_t offset = 0;
+    uint64_t count = 0;
+    for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) {
+        SizeClass& sizeClass = backend->sizeClasses.elements[c];
+        sizeClass.byteOffset = offset;
+        offset += sizeClass.capacity * sizeClass.blockBytes;
+        count += sizeClass.capacity;
+    }
+    *bytes = offset;
+    *views = count;
+}
+
+void writeConstantViews(D3D12Backend* backend) {
+    if (!backend->constantBuffer) return;
+    const D3D12_GPU_VIRTUAL_ADDRESS base = backend->constantBuffer->GetGPUVirtualAddress();
+    uint64_t index = FIRST_CONSTANT_VIEW;
+    for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) {
+        const SizeClass& sizeClass = backend->sizeClasses.elements[c];
+        for (uint64_t block = 0; block < sizeClass.capacity; ++block) {
+            D3D12_CONSTANT_BUFFER_VIEW_DESC view = {};
+            view.BufferLocation = base + sizeClass.byteOffset + block * sizeClass.blockBytes;
+            view.SizeInBytes = static_cast<UINT>(sizeClass.blockBytes);
+            backend->device->CreateConstantBufferView(&view, heapSlot(backend, index++));
+        }
+    }
+}
+
+bool appendSizeClass(D3D12Backend* backend) {
+    SizeClass* sizeClass = appendDynArray(&backend->sizeClasses);
+    if (!sizeClass) return false;
+    *sizeClass = SizeClass{};
+    sizeClass->blockBytes = static_cast<uint64_t>(CONSTANT_BLOCK_STEP) * backend->sizeClasses.count;
+    return true;
+}
+
+} // namespace
+
+void resetSizeClasses(D3D12Backend* backend) {
+    backend->sizeClasses.count = 0;
+    for (uint32_t c = 0; c < FIRST_SIZE_CLASS_COUNT; ++c) appendSizeClass(backend);
+}
+
+void recreateTextureViews(D3D12Backend* backend) {
+    D3D12_SHADER_RESOURCE_VIEW_DESC none = {};
+    none.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+    none.ViewDimension = D3D12_SRV_DIMENSION_TEXTURE2D;
+    none.Shader4ComponentMapping = D3D12_DEFAULT_SHADER_4_COMPONENT_MAPPING;
+    none.Texture2D.MipLevels = 1;
+    for (uint32_t id = 0; id < TEXTURE_TABLE_SIZE; ++id) {
+        const TextureRecord& texture = backend->textures[id];
+        if (texture.resource)
+            backend->device->CreateShaderResourceView(texture.resource, &texture.view, heapSlot(backend, id));
+        else
+            backend->device->CreateShaderResourceView(nullptr, &none, heapSlot(backend, id));
+    }
+    backend->device->CreateShaderResourceView(nullptr, &none, heapSlot(backend, NULL_TEXTURE_VIEW));
+}
+
+bool createConstantPool(D3D12Backend* backend, uint64_t bytes) {
+    uint64_t laidOut = 0;
+    uint64_t views = 0;
+    layOutClasses(backend, &laidOut, &views);
+    if (bytes < laidOut) bytes = laidOut;
+
+    ID3D12Resource* buffer = createUploadBuffer(backend, bytes);
+    if (!buffer) return false;
+    uint8_t* memory = nullptr;
+    D3D12_RANGE nothingRead = {0, 0};
+    if (FAILED(buffer->Map(0, &nothingRead, reinterpret_cast<void**>(&memory)))) {
+        buffer->Release();
+        return false;
+    }
+    D3D12_DESCRIPTOR_HEAP_DESC description = {};
+    description.Type = D3D12_DESCRIPTOR_HEAP_TYPE_CBV_SRV_UAV;
+    description.NumDescriptors = static_cast<UINT>(FIRST_CONSTANT_VIEW + views);
+    description.Flags = D3D12_DESCRIPTOR_HEAP_FLAG_SHADER_VISIBLE;
+    ID3D12DescriptorHeap* heap = nullptr;
+    if (FAILED(backend->device->CreateDescriptorHeap(&description, __uuidof(ID3D12DescriptorHeap),
+                                                     reinterpret_cast<void**>(&heap)))) {
+        buffer->Unmap(0, nullptr);
+        buffer->Release();
+        return false;
+    }
+
+    // The old storage and heap may still be named by submitted work.
+    if (backend->constantBuffer) backend->constantBuffer->Unmap(0, nullptr);
+    retireObject(backend, backend->constantBuffer);
+    retireObject(backend, backend->viewHeap);
+    backend->constantBuffer = buffer;
+    backend->constantMemory = memory;
+    backend->poolBytes = bytes;
+    backend->viewHeap = heap;
+    backend->viewHeapSize = description.NumDescriptors;
+    backend->poolViewCount = views;
+    recreateTextureViews(backend);
+    writeConstantViews(backend);
+    return true;
+}
+
+void prepareConstantPool(D3D12Backend* backend) {
+    if (backend->poolOverflow) {
+        // Every class takes what the last frame asked of it, within what one heap holds.
+        uint64_t wanted = 0;
+        for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) {
+            const SizeClass& sizeClass = backend->sizeClasses.elements[c];
+            wanted += sizeClass.used > sizeClass.capacity ? sizeClass.used : sizeClass.capacity;
+        }
+        const bool fits = wanted + FIRST_CONSTANT_VIEW <= kMaxHeapViews;
+        for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) {
+            SizeClass& sizeClass = backend->sizeClasses.elements[c];
+            if (fits && sizeClass.used > sizeClass.capacity) sizeClass.capacity = sizeClass.used;
+        }
+        uint64_t bytes = 0;
+        uint64_t views = 0;
+        layOutClasses(backend, &bytes, &views);
+        if (bytes > backend->poolBytes || views > backend->poolViewCount) {
+            const uint64_t size = bytes > backend->poolBytes ? bytes : backend->poolBytes;
+            if (!createConstantPool(backend, size)) {
+                // No room for the larger pool: the classes go back to what the old one holds.
+                OutputDebugStringA("VidPortD3D12: the constant pool cannot grow\n");
+                for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) backend->sizeClasses.elements[c].capacity = 0;
+                layOutClasses(backend, &bytes, &views);
+            }
+        } else {
+            writeConstantViews(backend);
+        }
+        backend->poolOverflow = 0;
+    }
+    uint64_t next = FIRST_CONSTANT_VIEW;
+    for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) {
+        SizeClass& sizeClass = backend->sizeClasses.elements[c];
+        sizeClass.used = 0;
+        sizeClass.nextView = next;
+        next += sizeClass.capacity;
+    }
+    backend->poolBytesRequested = 0;
+}
+
+bool allocateConstants(D3D12Backend* backend, const uint8_t* block, uint32_t bytes) {
+    if (!backend->recording || bytes == 0 || bytes % CONSTANT_BLOCK_STEP != 0) return false;
+    backend->poolBytesRequested += bytes;
+    const uint32_t classIndex = bytes / CONSTANT_BLOCK_STEP - 1;
+    while (classIndex >= backend->sizeClasses.count)
+        if (!appendSizeClass(backend)) return false;
+    SizeClass& sizeClass = backend->sizeClasses.elements[classIndex];
+    const uint64_t slot = sizeClass.used++;
+    if (sizeClass.used > sizeClass.capacity) {
+        backend->poolOverflow = 1;
+        sizeClass.used += kOverflowPenalty;
+        backend->poolBytesRequested += static_cast<uint64_t>(kOverflowPenalty) * bytes;
+        return false;
+    }
+    memcpy(backend->constantMemory + sizeClass.byteOffset + slot * sizeClass.blockBytes, block, bytes);
+    D3D12_GPU_DESCRIPTOR_HANDLE view = backend->viewHeap->GetGPUDescriptorHandleForHeapStart();
+    view.ptr += sizeClass.nextView * backend->srvIncrement;
+    ++sizeClass.nextView;
+    backend->frameList->SetGraphicsRootDescriptorTable(0, view);
+    return true;
+}
