@@ -11,6 +11,10 @@ namespace {
 
 // Shader-visible descriptor heaps hold at most this many views on every tier.
 const uint64_t kMaxHeapViews = 1000000;
+// Constant views the first heap has room for. The heap is made once and only made
+// anew when the pool outgrows it: under Wine each shader-visible heap costs seconds
+// to create, whatever its size.
+const uint64_t kFirstHeapConstantViews = 65536;
 const uint32_t kOverflowPenalty = 10;
 
 D3D12_CPU_DESCRIPTOR_HANDLE heapSlot(D3D12Backend* backend, uint64_t index) {
@@ -78,43 +82,53 @@ void recreateTextureViews(D3D12Backend* backend) {
     backend->device->CreateShaderResourceView(nullptr, &none, heapSlot(backend, NULL_TEXTURE_VIEW));
 }
 
+// A heap with room for the texture views and `views` constant views, unless the
+// current one has it already.
+bool ensureViewHeap(D3D12Backend* backend, uint64_t views) {
+    if (backend->viewHeap && FIRST_CONSTANT_VIEW + views <= backend->viewHeapSize) return true;
+    uint64_t room = backend->viewHeap ? 2 * views : kFirstHeapConstantViews;
+    if (room < views) room = views;
+    if (FIRST_CONSTANT_VIEW + room > kMaxHeapViews) room = kMaxHeapViews - FIRST_CONSTANT_VIEW;
+    if (views > room) return false;
+    D3D12_DESCRIPTOR_HEAP_DESC description = {};
+    description.Type = D3D12_DESCRIPTOR_HEAP_TYPE_CBV_SRV_UAV;
+    description.NumDescriptors = static_cast<UINT>(FIRST_CONSTANT_VIEW + room);
+    description.Flags = D3D12_DESCRIPTOR_HEAP_FLAG_SHADER_VISIBLE;
+    ID3D12DescriptorHeap* heap = nullptr;
+    if (FAILED(backend->device->CreateDescriptorHeap(&description, __uuidof(ID3D12DescriptorHeap),
+                                                     reinterpret_cast<void**>(&heap))))
+        return false;
+    // The old heap may still be named by submitted work.
+    retireObject(backend, backend->viewHeap);
+    backend->viewHeap = heap;
+    backend->viewHeapSize = description.NumDescriptors;
+    recreateTextureViews(backend);
+    return true;
+}
+
 bool createConstantPool(D3D12Backend* backend, uint64_t bytes) {
     uint64_t laidOut = 0;
     uint64_t views = 0;
     layOutClasses(backend, &laidOut, &views);
     if (bytes < laidOut) bytes = laidOut;
-
-    ID3D12Resource* buffer = createUploadBuffer(backend, bytes);
-    if (!buffer) return false;
-    uint8_t* memory = nullptr;
-    D3D12_RANGE nothingRead = {0, 0};
-    if (FAILED(buffer->Map(0, &nothingRead, reinterpret_cast<void**>(&memory)))) {
-        buffer->Release();
-        return false;
+    if (!ensureViewHeap(backend, views)) return false;
+    if (bytes > backend->poolBytes || !backend->constantBuffer) {
+        ID3D12Resource* buffer = createUploadBuffer(backend, bytes);
+        if (!buffer) return false;
+        uint8_t* memory = nullptr;
+        D3D12_RANGE nothingRead = {0, 0};
+        if (FAILED(buffer->Map(0, &nothingRead, reinterpret_cast<void**>(&memory)))) {
+            buffer->Release();
+            return false;
+        }
+        // The old storage may still be named by submitted work.
+        if (backend->constantBuffer) backend->constantBuffer->Unmap(0, nullptr);
+        retireObject(backend, backend->constantBuffer);
+        backend->constantBuffer = buffer;
+        backend->constantMemory = memory;
+        backend->poolBytes = bytes;
     }
-    D3D12_DESCRIPTOR_HEAP_DESC description = {};
-    description.Type = D3D12_DESCRIPTOR_HEAP_TYPE_CBV_SRV_UAV;
-    description.NumDescriptors = static_cast<UINT>(FIRST_CONSTANT_VIEW + views);
-    description.Flags = D3D12_DESCRIPTOR_HEAP_FLAG_SHADER_VISIBLE;
-    ID3D12DescriptorHeap* heap = nullptr;
-    if (FAILED(backend->device->CreateDescriptorHeap(&description, __uuidof(ID3D12DescriptorHeap),
-                                                     reinterpret_cast<void**>(&heap)))) {
-        buffer->Unmap(0, nullptr);
-        buffer->Release();
-        return false;
-    }
-
-    // The old storage and heap may still be named by submitted work.
-    if (backend->constantBuffer) backend->constantBuffer->Unmap(0, nullptr);
-    retireObject(backend, backend->constantBuffer);
-    retireObject(backend, backend->viewHeap);
-    backend->constantBuffer = buffer;
-    backend->constantMemory = memory;
-    backend->poolBytes = bytes;
-    backend->viewHeap = heap;
-    backend->viewHeapSize = description.NumDescriptors;
     backend->poolViewCount = views;
-    recreateTextureViews(backend);
     writeConstantViews(backend);
     return true;
 }
@@ -135,16 +149,12 @@ void prepareConstantPool(D3D12Backend* backend) {
         uint64_t bytes = 0;
         uint64_t views = 0;
         layOutClasses(backend, &bytes, &views);
-        if (bytes > backend->poolBytes || views > backend->poolViewCount) {
-            const uint64_t size = bytes > backend->poolBytes ? bytes : backend->poolBytes;
-            if (!createConstantPool(backend, size)) {
-                // No room for the larger pool: the classes go back to what the old one holds.
-                OutputDebugStringA("VidPortD3D12: the constant pool cannot grow\n");
-                for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) backend->sizeClasses.elements[c].capacity = 0;
-                layOutClasses(backend, &bytes, &views);
-            }
-        } else {
-            writeConstantViews(backend);
+        if (!createConstantPool(backend, bytes > backend->poolBytes ? bytes : backend->poolBytes)) {
+            // No room for the larger pool: the classes go back to none, and grow again.
+            OutputDebugStringA("VidPortD3D12: the constant pool cannot grow\n");
+            for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) backend->sizeClasses.elements[c].capacity = 0;
+            layOutClasses(backend, &bytes, &views);
+            backend->poolViewCount = 0;
         }
         backend->poolOverflow = 0;
     }
@@ -155,12 +165,10 @@ void prepareConstantPool(D3D12Backend* backend) {
         sizeClass.nextView = next;
         next += sizeClass.capacity;
     }
-    backend->poolBytesRequested = 0;
 }
 
 bool allocateConstants(D3D12Backend* backend, const uint8_t* block, uint32_t bytes) {
     if (!backend->recording || bytes == 0 || bytes % CONSTANT_BLOCK_STEP != 0) return false;
-    backend->poolBytesRequested += bytes;
     const uint32_t classIndex = bytes / CONSTANT_BLOCK_STEP - 1;
     while (classIndex >= backend->sizeClasses.count)
         if (!appendSizeClass(backend)) return false;
@@ -169,7 +177,6 @@ bool allocateConstants(D3D12Backend* backend, const uint8_t* block, uint32_t byt
     if (sizeClass.used > sizeClass.capacity) {
         backend->poolOverflow = 1;
         sizeClass.used += kOverflowPenalty;
-        backend->poolBytesRequested += static_cast<uint64_t>(kOverflowPenalty) * bytes;
         return false;
     }
     memcpy(backend->constantMemory + sizeClass.byteOffset + slot * sizeClass.blockBytes, block, bytes);

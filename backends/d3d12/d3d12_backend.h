@@ -113,9 +113,13 @@ struct ShaderSlot {
     D3D12_INPUT_ELEMENT_DESC* inputElements;
     uint32_t inputElementCount;
     int32_t vertexFormat; // -1 before setShaderInputInRenderer
-    ID3DBlob* vertexCode; // null when the vertex stage did not compile
+    ID3DBlob* vertexCode; // what the slot draws with; null before a compile succeeded
     ID3DBlob* pixelCode;
-    uint8_t loaded;       // a source was given
+    // A source loaded since: it replaces the code above when compileShaderInRenderer
+    // finds a pipeline state can be built from it; until then the slot draws as before.
+    ID3DBlob* pendingVertexCode; // null when the stage did not compile
+    ID3DBlob* pendingPixelCode;
+    uint8_t pending;
     DynArray<PipelineEntry> buckets[PIPELINE_KEY_COUNT];
     uint8_t* constants;   // STAGED_CONSTANT_BYTES, written by the uniform entry points
     uint32_t constantBytes; // sent per draw: a multiple of 256
@@ -234,7 +238,6 @@ struct D3D12Backend {
     ID3D12Resource* constantBuffer;
     uint8_t* constantMemory;
     uint64_t poolBytes;
-    uint64_t poolBytesRequested;
     uint64_t poolViewCount;
     uint8_t poolOverflow;
     DynArray<SizeClass> sizeClasses;

@@ -232,13 +232,11 @@ bool loadShaderFromSourceInRenderer(RendererState* state, ShaderRecord* shader, 
     if (!backend || !shader || !source) return false;
     ShaderSlot* slot = assignSlot(backend, shader);
     if (!slot) return false;
-    releaseObject(&slot->vertexCode);
-    releaseObject(&slot->pixelCode);
-    slot->vertexCode = compileStage(source, "vertex shader", "VSMain", "vs_5_0");
-    slot->pixelCode = compileStage(source, "pixel shader", "PSMain", "ps_5_0");
-    slot->loaded = 1;
-    // States built from the old code would draw it.
-    releasePipelines(backend, slot);
+    releaseObject(&slot->pendingVertexCode);
+    releaseObject(&slot->pendingPixelCode);
+    slot->pendingVertexCode = compileStage(source, "vertex shader", "VSMain", "vs_5_0");
+    slot->pendingPixelCode = compileStage(source, "pixel shader", "PSMain", "ps_5_0");
+    slot->pending = 1;
     return true;
 }
 
@@ -249,9 +247,11 @@ void setShaderInputInRenderer(RendererState* state, ShaderRecord* shader, int32_
     ShaderSlot* slot = assignSlot(backend, shader);
     if (!slot) return;
     releaseRecordLists(shader);
+    const int32_t previousFormat = slot->vertexFormat;
     buildInputs(shader, slot, vertexFormat);
     if (uniforms && uniformCount > 0) packUniforms(shader, slot, uniforms, uniformCount);
-    releasePipelines(backend, slot);
+    // States built for another input layout would read the vertices wrongly.
+    if (slot->vertexFormat != previousFormat) releasePipelines(backend, slot);
 }
 
 void setShaderOutputInRenderer(RendererState* state, ShaderRecord* shader, uint32_t outputs) {
@@ -262,10 +262,21 @@ void setShaderOutputInRenderer(RendererState* state, ShaderRecord* shader, uint3
 bool compileShaderInRenderer(RendererState* state, ShaderRecord* shader) {
     D3D12Backend* backend = d3d12State(state);
     ShaderSlot* slot = shaderSlot(backend, shader);
-    if (!slot || !slot->vertexCode || !slot->pixelCode) return false;
-    releasePipelines(backend, slot);
+    if (!slot) return false;
+    // The code on trial: a source loaded since the last compile, else the slot's own.
+    ID3DBlob* previousVertex = slot->vertexCode;
+    ID3DBlob* previousPixel = slot->pixelCode;
+    DynArray<PipelineEntry> previousBuckets[PIPELINE_KEY_COUNT];
+    memcpy(previousBuckets, slot->buckets, sizeof(previousBuckets));
+    memset(slot->buckets, 0, sizeof(slot->buckets));
+    const PipelineEntry* previousCurrent = slot->current;
+    slot->current = nullptr;
+    if (slot->pending) {
+        slot->vertexCode = slot->pendingVertexCode;
+        slot->pixelCode = slot->pendingPixelCode;
+    }
     // One state against the back buffer proves the stages, the input layout and the
-    // targets fit together; it stays in the cache for the binds to come.
+    // root signature fit together; it stays in the cache for the binds to come.
     DXGI_FORMAT formats[2];
     uint32_t formatCount = 0;
     if (slot->outputs & SHADER_OUTPUT_COLOR) formats[formatCount++] = DXGI_FORMAT_R8G8B8A8_UNORM;
@@ -274,10 +285,38 @@ bool compileShaderInRenderer(RendererState* state, ShaderRecord* shader) {
                          (shader->cullMode == CULL_FRONT  ? KEY_CULL_FRONT
                           : shader->cullMode == CULL_NONE ? KEY_CULL_NONE
                                                           : KEY_CULL_BACK);
-    const PipelineEntry* trial = pipelineFor(backend, slot, key, formats, formatCount, shader->blendMode);
-    if (!trial || !trial->pipeline) return false;
-    if (state->currentShader == shader) bindShaderPipeline(state, backend, shader, true);
-    return true;
+    const PipelineEntry* trial = slot->vertexCode && slot->pixelCode
+                                     ? pipelineFor(backend, slot, key, formats, formatCount, shader->blendMode)
+                                     : nullptr;
+    const bool built = trial && trial->pipeline;
+    if (built) {
+        // The new code takes over; the old states go once the GPU is done with them.
+        if (slot->pending) {
+            releaseObject(&previousVertex);
+            releaseObject(&previousPixel);
+        }
+        for (uint32_t k = 0; k < PIPELINE_KEY_COUNT; ++k) {
+            for (uint32_t i = 0; i < previousBuckets[k].count; ++i)
+                retireObject(backend, previousBuckets[k].elements[i].pipeline);
+            releaseDynArray(&previousBuckets[k]);
+        }
+    } else {
+        // A source that does not build leaves the shader as it was.
+        releasePipelines(backend, slot);
+        if (slot->pending) {
+            releaseObject(&slot->pendingVertexCode);
+            releaseObject(&slot->pendingPixelCode);
+        }
+        slot->vertexCode = previousVertex;
+        slot->pixelCode = previousPixel;
+        memcpy(slot->buckets, previousBuckets, sizeof(previousBuckets));
+        slot->current = previousCurrent;
+    }
+    slot->pendingVertexCode = nullptr;
+    slot->pendingPixelCode = nullptr;
+    slot->pending = 0;
+    if (built && state->currentShader == shader) bindShaderPipeline(state, backend, shader, true);
+    return built;
 }
 
 void bindShaderInRenderer(RendererState* state, ShaderRecord* shader) {
@@ -297,6 +336,8 @@ void cleanupShaderInRenderer(RendererState* state, ShaderRecord* shader) {
         releasePipelines(backend, slot);
         releaseObject(&slot->vertexCode);
         releaseObject(&slot->pixelCode);
+        releaseObject(&slot->pendingVertexCode);
+        releaseObject(&slot->pendingPixelCode);
         releaseInputLayout(slot);
         free(slot->constants);
         slot->constants = nullptr;

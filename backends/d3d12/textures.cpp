@@ -180,7 +180,8 @@ uint32_t unitSampler(D3D12Backend* backend, uint32_t textureId) {
 void applyUnit(D3D12Backend* backend, uint32_t unit) {
     if (!backend->recording) return;
     const uint32_t id = backend->unitTextures[unit];
-    const uint32_t view = id < TEXTURE_TABLE_SIZE && backend->textures[id].resource ? id : NULL_TEXTURE_VIEW;
+    const uint32_t view =
+        id < TEXTURE_TABLE_SIZE && backend->textures[id].resource ? id : static_cast<uint32_t>(NULL_TEXTURE_VIEW);
     const uint32_t sampler = unitSampler(backend, id);
     if (backend->unitViews[unit] != view) {
         D3D12_GPU_DESCRIPTOR_HANDLE handle = backend->viewHeap->GetGPUDescriptorHandleForHeapStart();

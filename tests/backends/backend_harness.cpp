@@ -11,6 +11,7 @@ ResizeLog gResizeLog;
 namespace {
 
 const wchar_t kWindowClassName[] = L"TollanWindowClass";
+const float kClearColor[4] = {0, 0, 0, 0};
 
 void recordResize(int32_t width, int32_t height) {
     ++gResizeLog.calls;
@@ -76,9 +77,7 @@ public:
         gBackend.state.resizeCallback = recordResize;
         registerWndProc(testWindowProcedure);
         WindowParameters parameters = {1280, 720, 32, 60, SCREEN_MODE_WINDOWED};
-        gBackend.ready = gBackend.api.initRenderer(&gBackend.state, &parameters, "KV-QX12");
-        pumpMessages();
-        ASSERT_TRUE(gBackend.ready) << "initRenderer failed";
+        ASSERT_TRUE(startBackend(&parameters)) << "initRenderer failed";
     }
 
     void TearDown() override {
@@ -108,9 +107,31 @@ bool restartBackend(const WindowParameters* parameters) {
     const bool cleaned = !gBackend.state.internal && !FindWindowW(kWindowClassName, nullptr);
     WindowParameters windowed = {1280, 720, 32, 60, SCREEN_MODE_WINDOWED};
     WindowParameters given = parameters ? *parameters : windowed;
-    gBackend.ready = gBackend.api.initRenderer(&gBackend.state, &given, "KV-QX12");
+    return startBackend(&given) && cleaned;
+}
+
+bool startBackend(const WindowParameters* parameters, const char* title) {
+    WindowParameters given = *parameters;
+    gBackend.ready = gBackend.api.initRenderer(&gBackend.state, &given, title);
     pumpMessages();
-    return cleaned && gBackend.ready;
+    if (!gBackend.ready) return false;
+    // One draw of every constant-block size class (256 to 4096 bytes, as the pool
+    // starts with), each a few times: the declarations' last entry sets the size.
+    ShaderRecord warm = {-1, 0, nullptr, 0, nullptr, CULL_NONE, BLEND_NONE};
+    api().beginFrameInRenderer(state());
+    if (buildShader(&warm, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3)) {
+        for (uint16_t sizeClass = 0; sizeClass < 16; ++sizeClass) {
+            const UniformDeclaration uniforms[4] = {kPlacedUniforms[0], kPlacedUniforms[1], kPlacedUniforms[2],
+                                                    {"padding", static_cast<uint32_t>(64 * (sizeClass + 1) - 4), 4}};
+            api().setShaderInputInRenderer(state(), &warm, 0, uniforms, 4);
+            for (int draw = 0; draw < 24; ++draw) drawPlaced(&warm, -1, -1, -0.99f, -0.99f, 0, kClearColor);
+        }
+    }
+    api().cleanupShaderInRenderer(state(), &warm);
+    api().endFrameInRenderer(state());
+    api().swapBuffersOnRenderer(state());
+    pumpMessages();
+    return true;
 }
 RendererState* state() { return &gBackend.state; }
 
@@ -258,10 +279,11 @@ uint32_t solidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a, uint16_t size)
     uint32_t texture = api().uploadTextureInRenderer(state(), pixels, static_cast<uint64_t>(size) * size * 4,
                                                      &description, 1, RENDERER_INVALID_ID);
     free(pixels);
+    api().setTextureSmoothInRenderer(state(), &texture, false);
     return texture;
 }
 
-float windowDepth(float clipZ) { return gBackend.openGL ? (clipZ + 1.0f) * 0.5f : clipZ; }
+float windowDepth(float clipZ) { return difference(DIFFERENCE_CLIP_DEPTH) ? (clipZ + 1.0f) * 0.5f : clipZ; }
 
 int32_t pixelOf(float clip, uint32_t size) {
     float position = (clip + 1.0f) * 0.5f * static_cast<float>(size);

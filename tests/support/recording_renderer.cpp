@@ -522,6 +522,9 @@ void recordSendIndices(RendererState* state, uint32_t id, const uint32_t* data, 
 
 void installRecordingRenderer(RecordingRenderer* recorder) {
     gRecorder = recorder;
+    // A new recorder's ids start afresh, and so do the free-id stacks it takes them from.
+    gRendererState.freeVertexInputCount = 0;
+    gRendererState.freeIndexBufferCount = 0;
 #define FILL_GENERIC(name, ret, params, called) gRenderer.name = &GenericSlot<SLOT_##name, name##Fn>::call;
     RENDERER_ENTRY_POINTS(FILL_GENERIC)
 #undef FILL_GENERIC
