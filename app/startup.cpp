@@ -44,6 +44,10 @@ void cleanupRenderer() {
     gRenderer.cleanupRenderer(&gRendererState);
 }
 
+uint64_t microsecondsBetween(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
+    return static_cast<uint64_t>((to.QuadPart - from.QuadPart) * 1000000 / frequency.QuadPart);
+}
+
 } // namespace
 
 int runProgram(HINSTANCE__* instance) {
@@ -128,10 +132,19 @@ int runProgram(HINSTANCE__* instance) {
         float dt = static_cast<float>(microseconds) / 1000000.0f;
 
         updateGame(game, dt);
+        LARGE_INTEGER updated;
+        QueryPerformanceCounter(&updated);
         gRenderer.beginFrameInRenderer(&gRendererState);
         renderGame(game);
+        LARGE_INTEGER recorded;
+        QueryPerformanceCounter(&recorded);
         gRenderer.endFrameInRenderer(&gRendererState);
         gRenderer.swapBuffersOnRenderer(&gRendererState);
+        LARGE_INTEGER presented;
+        QueryPerformanceCounter(&presented);
+        gFrameTimes.updateMicroseconds += microsecondsBetween(now, updated, frequency);
+        gFrameTimes.recordMicroseconds += microsecondsBetween(updated, recorded, frequency);
+        gFrameTimes.presentMicroseconds += microsecondsBetween(recorded, presented, frequency);
         ++gFrameCount;
         previous = now;
     }

@@ -62,7 +62,14 @@ intptr_t programWindowProcedure(void* windowHandle, uint32_t message, uintptr_t 
     if (!record) return DefWindowProcW(window, message, wParam, lParam);
 
     static const UINT frameCountMessage = RegisterWindowMessageW(PROGRAM_FRAME_COUNT_MESSAGE);
-    if (message == frameCountMessage) return gFrameCount;
+    if (message == frameCountMessage) {
+        switch (wParam) {
+        case FRAME_FIGURE_UPDATE_MICROSECONDS: return static_cast<intptr_t>(gFrameTimes.updateMicroseconds);
+        case FRAME_FIGURE_RECORD_MICROSECONDS: return static_cast<intptr_t>(gFrameTimes.recordMicroseconds);
+        case FRAME_FIGURE_PRESENT_MICROSECONDS: return static_cast<intptr_t>(gFrameTimes.presentMicroseconds);
+        default: return gFrameCount;
+        }
+    }
 
     switch (message) {
     case WM_SIZE: {
@@ -83,7 +90,11 @@ intptr_t programWindowProcedure(void* windowHandle, uint32_t message, uintptr_t 
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (isForeground(window) && wParam < 256) gInput.keys[wParam] = 1;
+        if (isForeground(window) && wParam < 256) {
+            gInput.keys[wParam] = 1;
+            // Bit 30 is the key's previous state: auto-repeats of a held key are no new press.
+            if ((lParam & (1 << 30)) == 0) gInput.keyPressed[wParam] = 1;
+        }
         break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -107,6 +118,7 @@ intptr_t programWindowProcedure(void* windowHandle, uint32_t message, uintptr_t 
             SetCapture(window);
             updateCursor(record, lParam);
             (message == WM_LBUTTONDOWN ? gInput.leftDown : gInput.rightDown) = 1;
+            (message == WM_LBUTTONDOWN ? gInput.leftPressed : gInput.rightPressed) = 1;
             RECT clip = clientRectOnScreen(window, record);
             ClipCursor(&clip);
         }

@@ -10,6 +10,7 @@
 #include "game/shader_programs.h"
 
 #include <stdio.h>
+#include <string.h>
 #include <stdlib.h>
 
 namespace {
@@ -69,7 +70,11 @@ GameState* constructGame(GameState* game) {
     return game;
 }
 
-bool loadGame(GameState* game, int, char**) {
+bool loadGame(GameState* game, int argc, char** argv) {
+    // -fullRedraw: every pass every frame, for measuring the cost of a frame where every
+    // view changes.
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] && strcmp(argv[i], "-fullRedraw") == 0) game->viewCache.drawEverything = true;
     if (!game->languageLoaded || !game->language.data) {
         snprintf(game->loadFailure, sizeof(game->loadFailure), "language file: %s", game->language.failure);
         fprintf(stderr, "Quarlo: %s\n", game->loadFailure);

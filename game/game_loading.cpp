@@ -268,10 +268,10 @@ bool loadEntities(GameState* game) {
 
 ShaderRecord* shaderProgramRecord(ShaderPrograms* programs, uint32_t index) {
     ShaderRecord* const records[SHADER_PROGRAM_COUNT] = {
-        &programs->basicFixed,        &programs->basicDirectionalLight, &programs->text,
-        &programs->color,             &programs->shadowmap,             &programs->horizontalBlur[0],
-        &programs->horizontalBlur[1], &programs->verticalBlur,          &programs->bloomComposite,
-        &programs->bloomAdd,          &programs->onlyBright,            &programs->toneMapping,
+        &programs->basicFixed,     &programs->basicDirectionalLight, &programs->text,
+        &programs->color,          &programs->shadowmap,             &programs->finalBlur,
+        &programs->horizontalBlur, &programs->verticalBlur,          &programs->bloomComposite,
+        &programs->onlyBright,     &programs->toneMapping,           &programs->copy,
     };
     static_assert(sizeof(ShaderPrograms) == SHADER_PROGRAM_COUNT * sizeof(ShaderRecord),
                   "one record per program of the table");

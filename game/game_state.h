@@ -14,6 +14,7 @@
 #include "engine/text/language_file.h"
 #include "engine/text/name_ids.h"
 #include "game/nearest_pick.h"
+#include "game/view_cache.h"
 
 #include <stdint.h>
 
@@ -122,6 +123,11 @@ struct RenderTargets {
     FrameBufferRecord monitorScene;
     FrameBufferRecord eighthA;
     FrameBufferRecord eighthB;
+    // The room's finished picture (the final blur of the scene target), 8 bits per
+    // channel like the back buffer: copied to the back buffer every frame, under the
+    // inventory and the texts, and drawn again only when the room changed.
+    FrameBufferRecord finalPicture;
+    FrameBufferRecord halfPicture; // the same at half size, while the head turns
 };
 
 // One record per program of kShaderProgramSpecs (game/shader_programs.h), in its order.
@@ -131,12 +137,13 @@ struct ShaderPrograms {
     ShaderRecord text;
     ShaderRecord color;
     ShaderRecord shadowmap;
-    ShaderRecord horizontalBlur[2];
+    ShaderRecord finalBlur;      // the room's finished picture
+    ShaderRecord horizontalBlur; // the bloom chains
     ShaderRecord verticalBlur;
     ShaderRecord bloomComposite;
-    ShaderRecord bloomAdd; // the composite program once more, adding its result onto its target
     ShaderRecord onlyBright;
     ShaderRecord toneMapping;
+    ShaderRecord copy; // the room's kept picture into the back buffer
 };
 
 struct GameState {
@@ -204,6 +211,7 @@ struct GameState {
     uint32_t clientWidth;
     uint32_t clientHeight;
     RenderTargets targets;
+    ViewCache viewCache; // which views the targets hold, to draw only what changed
     TextureDescription colorAttachment;
     TextureDescription depthAttachment;
 

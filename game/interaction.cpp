@@ -202,16 +202,22 @@ void pickThroughMonitor(GameState* game, const InputSnapshot* input, uint32_t k,
 
 InputSnapshot takeInputSnapshot() {
     InputSnapshot input = {};
-    input.leftDown = gInput.leftDown != 0;
-    input.rightDown = gInput.rightDown != 0;
+    input.leftDown = takeButtonState(gInput.leftDown, &gInput.leftPressed);
+    input.rightDown = takeButtonState(gInput.rightDown, &gInput.rightPressed);
     input.cursorX = gInput.cursorX;
     input.cursorY = gInput.cursorY;
     input.wheelUp = gInput.wheelUp;
     input.wheelDown = gInput.wheelDown;
     gInput.wheelUp = gInput.wheelDown = 0;
-    input.escapeDown = isKeyDownInForeground(VIRTUAL_KEY_ESCAPE);
-    input.leftKeyDown = isKeyDownInForeground(VIRTUAL_KEY_LEFT);
-    input.rightKeyDown = isKeyDownInForeground(VIRTUAL_KEY_RIGHT);
+    // The live key, or a tap that went down and up since the last update (the window
+    // procedure records presses only while the window is in the foreground). Both are
+    // read, so a tap is taken even when the key is still down.
+    bool escapeTapped = takeKeyPress(&gInput, VIRTUAL_KEY_ESCAPE);
+    bool leftTapped = takeKeyPress(&gInput, VIRTUAL_KEY_LEFT);
+    bool rightTapped = takeKeyPress(&gInput, VIRTUAL_KEY_RIGHT);
+    input.escapeDown = isKeyDownInForeground(VIRTUAL_KEY_ESCAPE) || escapeTapped;
+    input.leftKeyDown = isKeyDownInForeground(VIRTUAL_KEY_LEFT) || leftTapped;
+    input.rightKeyDown = isKeyDownInForeground(VIRTUAL_KEY_RIGHT) || rightTapped;
     input.arrowAxis = input.leftKeyDown ? -1 : input.rightKeyDown ? 1 : 0;
     return input;
 }
@@ -249,6 +255,15 @@ void pressKeypadButton(GameState* game, int32_t entityId) {
         }
     }
     game->typedCount = 0;
+}
+
+PickResult pickInMonitorPicture(GameState* game, uint32_t k, float u, float v) {
+    PickResult none = {PICK_NONE, 0, 0.0f};
+    if (k >= MONITOR_COUNT || game->monitors[k].camera >= game->cameraCount) return none;
+    const SecurityCamera* camera = &game->cameras[game->monitors[k].camera];
+    Ray through = unprojectRay(&camera->view, &camera->projection, camera->eye, 2.0f * u - 1.0f, 2.0f * v - 1.0f);
+    uint32_t candidateCount = gatherPickCandidates(game, game->monitors[k].camera);
+    return nearestPick(&through, game->pickCandidates.elements, candidateCount, &game->levelPick);
 }
 
 void updateInteraction(GameState* game, const InputSnapshot* input, float dt) {

@@ -12,6 +12,10 @@ InputSnapshot takeInputSnapshot();
 // One frame of rules with a given snapshot (updateGame takes the live one).
 void updateInteraction(GameState* game, const InputSnapshot* input, float dt);
 
+// What a ray through monitor k's picture at (u, v) (0 to 1, v up) reaches first under
+// the game's own rule, without acting on it: tools and tests find their clicks with it.
+PickResult pickInMonitorPicture(GameState* game, uint32_t k, float u, float v);
+
 // True when the menu button of the pause and end screens reports a click this frame.
 bool updateMenuButton(GameState* game, const InputSnapshot* input);
 

@@ -15,11 +15,13 @@ TextureDescription attachment(uint32_t kind) {
     return d;
 }
 
-void createTarget(GameState* game, FrameBufferRecord* target, uint32_t width, uint32_t height, bool withDepth) {
+void createTarget(GameState* game, FrameBufferRecord* target, uint32_t width, uint32_t height, bool withDepth,
+                  uint32_t colorFormat = PIXEL_FORMAT_RGBA16F) {
     // The textures of the previous size go back to the backend before new ones are made.
     freeTargetTextures(target);
     if (width == 0) width = 1;
     if (height == 0) height = 1;
+    game->colorAttachment.pixelFormat = colorFormat;
     game->colorAttachment.width = static_cast<uint16_t>(width);
     game->colorAttachment.height = static_cast<uint16_t>(height);
     game->depthAttachment.width = static_cast<uint16_t>(width);
@@ -42,7 +44,7 @@ void listRenderTargets(RenderTargets* t, FrameBufferRecord* out[RENDER_TARGET_CO
     FrameBufferRecord* all[RENDER_TARGET_COUNT] = {&t->scene,      &t->quarterA,   &t->quarterB,
                                                    &t->monitor[0], &t->monitor[1], &t->monitor[2],
                                                    &t->monitor[3], &t->monitorScene, &t->eighthA,
-                                                   &t->eighthB};
+                                                   &t->eighthB,    &t->finalPicture,   &t->halfPicture};
     for (uint32_t i = 0; i < RENDER_TARGET_COUNT; ++i) out[i] = all[i];
 }
 
@@ -73,10 +75,16 @@ void resizeGameTargets(GameState* game, int32_t width, int32_t height) {
     createTarget(game, &t->scene, w, h, true);
     createTarget(game, &t->quarterA, w / 4, h / 4, false);
     createTarget(game, &t->quarterB, w / 4, h / 4, false);
+    // A monitor's picture is 8 bits per channel: it is shown as it is, and what is
+    // brighter than white would be white on the screen anyway.
     for (uint32_t i = 0; i < MONITOR_COUNT; ++i) {
-        createTarget(game, &t->monitor[i], w / 2, h / 2, false);
+        createTarget(game, &t->monitor[i], w / 2, h / 2, false, PIXEL_FORMAT_RGBA8);
         if (i == 0) createTarget(game, &t->monitorScene, w / 2, h / 2, true);
     }
     createTarget(game, &t->eighthA, w / 8, h / 8, false);
     createTarget(game, &t->eighthB, w / 8, h / 8, false);
+    createTarget(game, &t->finalPicture, w, h, false, PIXEL_FORMAT_RGBA8);
+    createTarget(game, &t->halfPicture, w / 2, h / 2, false, PIXEL_FORMAT_RGBA8);
+    game->colorAttachment.pixelFormat = PIXEL_FORMAT_RGBA16F;
+    forgetDrawnViews(&game->viewCache);
 }

@@ -9,10 +9,11 @@ uint32_t largeFontSize(uint32_t clientHeight);
 uint32_t smallFontSize(uint32_t clientHeight);
 
 // Viewport, client size, font sizes and atlases, then every target in order: scene,
-// quarter A and B, monitor 0, the shared monitor scene, monitors 1 to 3, eighth A and B.
+// quarter A and B, monitor 0, the shared monitor scene, monitors 1 to 3, eighth A and B,
+// the final picture and its half-size twin. Every view is drawn again afterwards.
 void resizeGameTargets(GameState* game, int32_t width, int32_t height);
 
-enum { RENDER_TARGET_COUNT = 10 };
+enum { RENDER_TARGET_COUNT = 12 };
 
 // Every target of the frame, in the order of the record.
 void listRenderTargets(RenderTargets* targets, FrameBufferRecord* out[RENDER_TARGET_COUNT]);

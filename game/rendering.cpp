@@ -7,6 +7,7 @@
 
 #include <math.h>
 #include <stdio.h>
+#include <string.h>
 
 namespace {
 
@@ -42,9 +43,11 @@ void send3(ShaderRecord* shader, const char* name, Vec3 value) {
 void bindTarget(FrameBufferRecord* target) { gRenderer.bindFrameBufferInRenderer(state(), target); }
 void unbindTarget(FrameBufferRecord* target) { gRenderer.unbindFrameBufferInRenderer(state(), target); }
 
+// A view's target before its world is drawn: the sky's colour and the far depth, each
+// cleared once.
 void clearTarget() {
-    gRenderer.clearCurrentFrameBuffer(state());
     gRenderer.clearColorBufferOnRenderer(state(), kClearColor);
+    gRenderer.clearDepthOnRenderer(state());
 }
 
 void depthOn() {
@@ -64,6 +67,7 @@ void bindLitProgram(GameState* game, const Mat4* projection, Vec3 spotPosition) 
     send3(light, "lightDirection", lightDirection());
     gRenderer.sendVector3DToShaderInRenderer(state(), light, "lightMultiplier", kLightMultiplier);
     send3(light, "spotPosition", spotPosition);
+    gRenderer.sendFloatToShaderInRenderer(state(), light, "shade", 0.0f);
 }
 
 // A texture id as drawSceneObject wants it: a pointer to an i32 that lives long enough.
@@ -77,8 +81,10 @@ void drawObject(GpuMesh* mesh, int32_t* texture, Vec3 position, Vec3 scale, Quat
 }
 
 // Everything of the building seen through a view: entities (the ones hit through
-// highlightMonitor lit up), other cameras' models, the level, the interactables.
-void drawWorld(GameState* game, const Mat4* view, int32_t highlightMonitor, int32_t skipCamera) {
+// highlightMonitor lit up), other cameras' models, the level, the interactables; the
+// level and the interactables shaded (darkened with distance and facing down) when
+// `shaded`.
+void drawWorld(GameState* game, const Mat4* view, int32_t highlightMonitor, int32_t skipCamera, bool shaded) {
     ShaderRecord* light = &game->shaders.basicDirectionalLight;
     for (uint32_t i = 0; i < game->worldCount; ++i) {
         Entity* entity = game->world[i];
@@ -93,21 +99,22 @@ void drawWorld(GameState* game, const Mat4* view, int32_t highlightMonitor, int3
         drawObject(&game->cameraGpu, &game->whiteTexture->id, game->cameras[c].position, game->cameraModelScale,
                    game->cameraModelRotation, view);
     }
+    if (shaded) gRenderer.sendFloatToShaderInRenderer(state(), light, "shade", 1.0f);
     for (uint32_t i = 0; i < game->levelMeshCount; ++i) {
         LevelMesh* level = &game->levelMeshes[i];
         drawObject(&level->gpu, &level->texture->id, Vec3{0, 0, 0}, Vec3{1, 1, 1}, identityQuaternion(), view);
     }
     drawInteractables(game, view);
+    if (shaded) gRenderer.sendFloatToShaderInRenderer(state(), light, "shade", 0.0f);
 }
 
 // One full-screen pass: source texture(s) into a target (or the back buffer when
-// target is null), with a post-processing program.
-void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target, uint32_t source, uint32_t second,
-              bool clear) {
+// target is null), with a post-processing program. It writes every pixel without
+// blending, so the target needs no clear first.
+void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target, uint32_t source, uint32_t second) {
     uint32_t width = target ? target->width : game->clientWidth;
     uint32_t height = target ? target->height : game->clientHeight;
     if (target) bindTarget(target);
-    if (clear) clearTarget();
     // A full-screen pass neither tests nor writes depth: the scene's depth stays for
     // the passes drawn over it afterwards.
     gRenderer.enableDepthTestOnRenderer(state(), false);
@@ -123,7 +130,7 @@ void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target,
     observe(program == &game->shaders.onlyBright       ? "onlyBright"
             : program == &game->shaders.verticalBlur   ? "verticalBlur"
             : program == &game->shaders.bloomComposite ? "bloomComposite"
-            : program == &game->shaders.bloomAdd       ? "bloomAdd"
+            : program == &game->shaders.finalBlur      ? "finalBlur"
                                                        : "horizontalBlur",
             target);
     depthOn();
@@ -132,9 +139,9 @@ void postPass(GameState* game, ShaderRecord* program, FrameBufferRecord* target,
 
 void bloom(GameState* game, FrameBufferRecord* source, FrameBufferRecord* a, FrameBufferRecord* b) {
     ShaderPrograms* s = &game->shaders;
-    postPass(game, &s->onlyBright, a, colorOf(source), RENDERER_INVALID_ID, true);
-    postPass(game, &s->horizontalBlur[1], b, colorOf(a), RENDERER_INVALID_ID, true);
-    postPass(game, &s->verticalBlur, a, colorOf(b), RENDERER_INVALID_ID, true);
+    postPass(game, &s->onlyBright, a, colorOf(source), RENDERER_INVALID_ID);
+    postPass(game, &s->horizontalBlur, b, colorOf(a), RENDERER_INVALID_ID);
+    postPass(game, &s->verticalBlur, a, colorOf(b), RENDERER_INVALID_ID);
 }
 
 void drawMonitorView(GameState* game, uint32_t k) {
@@ -145,49 +152,46 @@ void drawMonitorView(GameState* game, uint32_t k) {
     clearTarget();
     depthOn();
     bindLitProgram(game, &camera->projection, add3(camera->position, scale3(camera->direction, 3.0f)));
-    drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera));
+    drawWorld(game, &camera->view, static_cast<int32_t>(k), static_cast<int32_t>(game->monitors[k].camera), false);
     depthOn();
     observe("monitorView", &t->monitorScene);
     unbindTarget(&t->monitorScene);
 
     bloom(game, &t->monitorScene, &t->eighthA, &t->eighthB);
     // The monitor's image: the camera's view with its bloom added.
-    postPass(game, &game->shaders.bloomComposite, &t->monitor[k], colorOf(&t->monitorScene), colorOf(&t->eighthA),
-             true);
+    postPass(game, &game->shaders.bloomComposite, &t->monitor[k], colorOf(&t->monitorScene), colorOf(&t->eighthA));
 }
 
-void drawMainView(GameState* game) {
+// The targets the room is drawn through: the scene, its bloom and its finished
+// picture, at the window's size, or at half of it while the head turns (the monitors'
+// scene and bloom targets, free once the monitors are drawn, and a half-size picture).
+// A turning view is redrawn every frame; a quarter of the pixels keeps the turn smooth
+// on a software rasteriser, and the full size comes back the frame the head stops.
+struct RoomTargets {
+    FrameBufferRecord* scene;
+    FrameBufferRecord* bloomA;
+    FrameBufferRecord* bloomB;
+    FrameBufferRecord* picture;
+};
+
+RoomTargets roomTargets(GameState* game, bool halfSize) {
+    RenderTargets* t = &game->targets;
+    if (halfSize) return RoomTargets{&t->monitorScene, &t->eighthA, &t->eighthB, &t->halfPicture};
+    return RoomTargets{&t->scene, &t->quarterA, &t->quarterB, &t->finalPicture};
+}
+
+// The room as the player sees it, into the scene target, and its bloom. The monitor
+// panels come first: they cover most of the picture, and what lies behind them then
+// fails the depth test before it is shaded. They write alpha 1 and the room alpha 0,
+// which keeps the room's bloom off them.
+void drawMainView(GameState* game, const RoomTargets& room) {
     RenderTargets* t = &game->targets;
     ShaderPrograms* s = &game->shaders;
     PlayerView* player = &game->player;
 
-    bindTarget(&t->scene);
+    bindTarget(room.scene);
     clearTarget();
     depthOn();
-    bindLitProgram(game, &player->projection, add3(player->position, scale3(player->forward, 3.0f)));
-    drawWorld(game, &player->view, NO_MONITOR, -1);
-    observe("mainView", &t->scene);
-    unbindTarget(&t->scene);
-
-    // The room's bloom is added onto the scene where it stands: the scene target cannot
-    // be read while it is drawn into, so the composite takes black as its scene input
-    // and its record blends (one, one - source alpha) with the alpha 0 it writes, which
-    // adds on both backends and keeps the room and its depth.
-    bloom(game, &t->scene, &t->quarterA, &t->quarterB);
-    postPass(game, &s->bloomAdd, &t->scene, static_cast<uint32_t>(game->blackTexture->id), colorOf(&t->quarterA),
-             false);
-
-    bindTarget(&t->scene);
-    depthOn();
-    gRenderer.bindShaderInRenderer(state(), &s->shadowmap);
-    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->shadowmap, "projMat", player->projection.m);
-    for (uint32_t i = 0; i < game->levelMeshCount; ++i) {
-        LevelMesh* level = &game->levelMeshes[i];
-        drawObject(&level->gpu, &level->texture->id, Vec3{0, 0, 0}, Vec3{1, 1, 1}, identityQuaternion(),
-                   &player->view);
-    }
-    drawInteractables(game, &player->view);
-
     gRenderer.bindShaderInRenderer(state(), &s->basicFixed);
     gRenderer.sendMatrix4x4ToShaderInRenderer(state(), &s->basicFixed, "projMat", player->projection.m);
     for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
@@ -195,8 +199,15 @@ void drawMainView(GameState* game) {
         BoundTexture image = {static_cast<int32_t>(colorOf(&t->monitor[k]))};
         drawObject(&game->unitQuadGpu, &image.id, panel->position, panel->scale, panel->rotation, &player->view);
     }
+    observe("panels", room.scene);
+
+    bindLitProgram(game, &player->projection, add3(player->position, scale3(player->forward, 3.0f)));
+    drawWorld(game, &player->view, NO_MONITOR, -1, true);
     depthOn();
-    observe("panels", &t->scene);
+    observe("mainView", room.scene);
+    unbindTarget(room.scene);
+
+    bloom(game, room.scene, room.bloomA, room.bloomB);
 }
 
 // The design-space rectangle of inventory slot k (or, for the held item, where the
@@ -365,27 +376,77 @@ void drawInteractables(GameState* game, const Mat4* view) {
 
 void setRenderPassObserver(RenderPassObserver observer) { gObserver = observer; }
 
+namespace {
+
+// The room's finished picture: the scene smoothed, with the room's bloom added, into
+// its picture target, which is kept for the frames where the room does not change.
+// Every frame copies the kept picture to the back buffer: drawn straight into the back
+// buffer, the picture could differ from the kept one by a rounding.
+void drawFinalPicture(GameState* game, const RoomTargets& room) {
+    postPass(game, &game->shaders.finalBlur, room.picture, colorOf(room.scene), colorOf(room.bloomA));
+}
+
+// The back buffer at the start of what is drawn into it: the whole of it, and a depth
+// that nothing of an earlier frame hides the inventory previews and texts behind.
+void beginBackBuffer(GameState* game) {
+    int32_t width = static_cast<int32_t>(game->clientWidth), height = static_cast<int32_t>(game->clientHeight);
+    gRenderer.setScissorOnRenderer(state(), 0, 0, width, height);
+    gRenderer.setViewPortOnRenderer(state(), 0, 0, width, height);
+    gRenderer.clearDepthOnRenderer(state());
+}
+
+// The kept picture into the back buffer: copied texel for texel, or, the half-size one,
+// enlarged with filtering by the unlit program.
+void copyFinalPicture(GameState* game, bool halfSize) {
+    ShaderRecord* copy = halfSize ? &game->shaders.basicFixed : &game->shaders.copy;
+    gRenderer.enableDepthTestOnRenderer(state(), false);
+    gRenderer.enableDepthMaskOnRenderer(state(), false);
+    gRenderer.bindShaderInRenderer(state(), copy);
+    gRenderer.sendMatrix4x4ToShaderInRenderer(state(), copy, "projMat", game->guiProjection.m);
+    const FrameBufferRecord* kept = halfSize ? &game->targets.halfPicture : &game->targets.finalPicture;
+    BoundTexture picture = {static_cast<int32_t>(colorOf(kept))};
+    drawObject(&game->unitQuadGpu, &picture.id, Vec3{0, 0, 0}, Vec3{kDesignWidth, kDesignHeight, 1},
+               identityQuaternion(), &game->guiView);
+    depthOn();
+}
+
+} // namespace
+
 void renderFrame(GameState* game) {
     if (game->cameraCount == 0 || !game->targets.scene.textures) return;
     beginGuiFrame(&game->gui);
 
-    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) drawMonitorView(game, k);
-    drawMainView(game);
-    drawInventory(game);
+    // The views, each only when what it shows can have changed since it was drawn.
+    ViewCache* cache = &game->viewCache;
+    bool roomChanged = cache->drawEverything || cache->roomKey == 0;
+    for (uint32_t k = 0; k < MONITOR_COUNT; ++k) {
+        uint64_t key = monitorViewKey(game, k);
+        if (!cache->drawEverything && key == cache->monitorKeys[k]) continue;
+        drawMonitorView(game, k);
+        cache->monitorKeys[k] = key;
+        roomChanged = true;
+    }
+    // The head turns when the player's view is not the last frame's.
+    bool turning = cache->playerViewKnown && memcmp(&cache->lastPlayerView, &game->player.view, sizeof(Mat4)) != 0;
+    cache->lastPlayerView = game->player.view;
+    cache->playerViewKnown = true;
+    uint64_t roomKey = roomViewKey(game, cache->monitorKeys);
+    if (roomChanged || roomKey != cache->roomKey || (cache->roomHalfSize && !turning)) {
+        RoomTargets room = roomTargets(game, turning);
+        drawMainView(game, room);
+        drawFinalPicture(game, room);
+        cache->roomKey = roomKey;
+        cache->roomHalfSize = turning;
+    }
 
-    bindTarget(&game->targets.scene);
-    observe("inventory", &game->targets.scene);
+    // Every frame: the room's picture, the inventory previews, the texts and menus.
+    beginBackBuffer(game);
+    copyFinalPicture(game, cache->roomHalfSize);
+    observe("finalPicture", nullptr);
+    drawInventory(game);
+    observe("inventory", nullptr);
     drawTexts(game);
-    observe("texts", &game->targets.scene);
+    observe("texts", nullptr);
     gRenderer.setScissorOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
                                    static_cast<int32_t>(game->clientHeight));
-    unbindTarget(&game->targets.scene);
-
-    RenderTargets* t = &game->targets;
-    ShaderPrograms* s = &game->shaders;
-    postPass(game, &s->horizontalBlur[1], &t->quarterB, colorOf(&t->scene), RENDERER_INVALID_ID, true);
-    postPass(game, &s->verticalBlur, &t->quarterA, colorOf(&t->quarterB), RENDERER_INVALID_ID, true);
-    gRenderer.setViewPortOnRenderer(state(), 0, 0, static_cast<int32_t>(game->clientWidth),
-                                    static_cast<int32_t>(game->clientHeight));
-    postPass(game, &s->horizontalBlur[0], nullptr, colorOf(&t->scene), colorOf(&t->quarterA), true);
 }

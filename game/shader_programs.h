@@ -10,7 +10,7 @@
 #include <stdint.h>
 #include <string.h>
 
-enum { SHADER_PROGRAM_COUNT = 12, SHADER_PROGRAM_MAX_UNIFORMS = 8 };
+enum { SHADER_PROGRAM_COUNT = 12, SHADER_PROGRAM_MAX_UNIFORMS = 9 };
 
 struct ShaderUniformSpec {
     const char* name;
@@ -35,29 +35,32 @@ enum ShaderProgramIndex {
     PROGRAM_TEXT = 2,
     PROGRAM_COLOR = 3,
     PROGRAM_SHADOWMAP = 4,
-    PROGRAM_HORIZONTAL_BLUR_FINAL = 5, // the last pass, to the back buffer
-    PROGRAM_HORIZONTAL_BLUR = 6,       // the bloom chains
+    PROGRAM_FINAL_BLUR = 5,      // the room's finished picture: smoothed, with its bloom
+    PROGRAM_HORIZONTAL_BLUR = 6, // the bloom chains
     PROGRAM_VERTICAL_BLUR = 7,
     PROGRAM_BLOOM_COMPOSITE = 8, // a monitor's picture: scene + bloom, replacing the target
-    PROGRAM_BLOOM_ADD = 9,       // the room's bloom, added onto the scene target
-    PROGRAM_ONLY_BRIGHT = 10,
-    PROGRAM_TONE_MAPPING = 11,
+    PROGRAM_ONLY_BRIGHT = 9,
+    PROGRAM_TONE_MAPPING = 10,
+    PROGRAM_COPY = 11,          // the kept picture of the room into the back buffer
 };
 
 #define QUARLO_POST_UNIFORMS {{"mvMat", 16}, {"projMat", 16}, {"screenSize", 2}}, 3
+// The monitor composite and the copy read their inputs at the pixel's own place and
+// need no size.
+#define QUARLO_COMPOSITE_UNIFORMS {{"mvMat", 16}, {"projMat", 16}}, 2
 
-// Rooms are seen from inside and doors from both sides: the lit and overlay passes
-// draw every face, whatever way the content winds it. The room's bloom is added with
-// (one, one - source alpha) by a composite that writes alpha 0: the same sum on every
-// backend, where mode 2 would replace the target on Direct3D 12. The monitor composite
-// writes the same alpha 0 over a cleared target, so it must not blend at all.
+// Rooms are seen from inside and doors from both sides: the lit pass draws every face,
+// whatever way the content winds it. Nothing the game draws with a program that writes
+// a fixed alpha blends: blending would give the source itself, and costs a read of the
+// target for every pixel on a software rasteriser. The text and colour programs of the
+// GUI blend with their alpha.
 inline constexpr ShaderProgramSpec kShaderProgramSpecs[SHADER_PROGRAM_COUNT] = {
-    {"basic-fixed", 0, false, CULL_BACK, BLEND_ALPHA, {{"mvMat", 16}, {"projMat", 16}}, 2},
+    {"basic-fixed", 0, false, CULL_BACK, BLEND_NONE, {{"mvMat", 16}, {"projMat", 16}}, 2},
     {"basic-directional-light",
      0,
      false,
      CULL_NONE,
-     BLEND_ALPHA,
+     BLEND_NONE,
      {{"mvMat", 16},
       {"projMat", 16},
       {"modelMat", 16},
@@ -65,21 +68,23 @@ inline constexpr ShaderProgramSpec kShaderProgramSpecs[SHADER_PROGRAM_COUNT] = {
       {"lightDirection", 3},
       {"highlight", 1},
       {"spotPosition", 3},
-      {"lightMultiplier", 3}},
-     8},
+      {"lightMultiplier", 3},
+      {"shade", 1}},
+     9},
     {"text", 8, false, CULL_BACK, BLEND_ALPHA, {{"pos", 3}, {"scale", 3}}, 2},
     {"color", 0, false, CULL_BACK, BLEND_ALPHA, {{"mvMat", 16}, {"projMat", 16}, {"color", 4}}, 3},
     {"shadowmap", 0, false, CULL_NONE, BLEND_ALPHA, {{"mvMat", 16}, {"projMat", 16}}, 2},
-    {"PostProcess/horizontalBlur", 3, true, CULL_BACK, BLEND_ALPHA, QUARLO_POST_UNIFORMS},
-    {"PostProcess/horizontalBlur", 3, true, CULL_BACK, BLEND_ALPHA, QUARLO_POST_UNIFORMS},
-    {"PostProcess/verticalBlur", 3, true, CULL_BACK, BLEND_ALPHA, QUARLO_POST_UNIFORMS},
-    {"PostProcess/bloomComposite", 3, true, CULL_BACK, BLEND_NONE, QUARLO_POST_UNIFORMS},
-    {"PostProcess/bloomComposite", 3, true, CULL_BACK, BLEND_PREMULTIPLIED, QUARLO_POST_UNIFORMS},
-    {"PostProcess/onlyBright", 3, true, CULL_BACK, BLEND_ALPHA, QUARLO_POST_UNIFORMS},
-    {"PostProcess/toneMapping", 3, true, CULL_BACK, BLEND_ALPHA, QUARLO_POST_UNIFORMS},
+    {"PostProcess/finalBlur", 3, true, CULL_BACK, BLEND_NONE, QUARLO_POST_UNIFORMS},
+    {"PostProcess/horizontalBlur", 3, true, CULL_BACK, BLEND_NONE, QUARLO_POST_UNIFORMS},
+    {"PostProcess/verticalBlur", 3, true, CULL_BACK, BLEND_NONE, QUARLO_POST_UNIFORMS},
+    {"PostProcess/bloomComposite", 3, true, CULL_BACK, BLEND_NONE, QUARLO_COMPOSITE_UNIFORMS},
+    {"PostProcess/onlyBright", 3, true, CULL_BACK, BLEND_NONE, QUARLO_POST_UNIFORMS},
+    {"PostProcess/toneMapping", 3, true, CULL_BACK, BLEND_NONE, QUARLO_POST_UNIFORMS},
+    {"PostProcess/copy", 3, true, CULL_BACK, BLEND_NONE, QUARLO_COMPOSITE_UNIFORMS},
 };
 
 #undef QUARLO_POST_UNIFORMS
+#undef QUARLO_COMPOSITE_UNIFORMS
 
 // True for the first program read from its source file; later ones load the same file
 // into another record.

@@ -19,7 +19,9 @@ PACKAGES=(
   # running and testing Windows binaries
   wine wine64 xvfb xauth x11-utils xdotool mesa-vulkan-drivers libgl1-mesa-dri libvulkan1
   # libraries
-  libz-mingw-w64-dev rapidjson-dev libfreetype-dev libpng-dev libgtest-dev googletest libbenchmark-dev
+  libz-mingw-w64-dev rapidjson-dev libfreetype-dev libpng-dev libgtest-dev googletest
+  # the benchmarks and the peer libraries they compare against (scripts/bench.sh)
+  libbenchmark-dev libstb-dev
   # test assets and tools
   assimp-testmodels libassimp-dev imagemagick
   # fonts shipped in the data folder

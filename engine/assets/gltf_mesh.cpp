@@ -94,6 +94,47 @@ uint32_t readSizeOf(int32_t componentType, uint32_t components) {
 
 float* vertexAt(Mesh* mesh, uint32_t v, int32_t slots) { return mesh->vertices + static_cast<size_t>(v) * slots; }
 
+// rotateByQuaternion with the quaternion's length and conjugate worked out once for all
+// the vertices of a primitive rather than once per vertex; each vertex goes through
+// the same two products, so the positions come out bit for bit the same.
+struct VertexRotation {
+    Quat rotation;
+    Quat conjugate;
+    bool turns; // false for a zero quaternion, which leaves vectors alone
+};
+
+VertexRotation vertexRotation(const Quat* q) {
+    VertexRotation r = {*q, Quat{0, 0, 0, 0}, false};
+    float length = sqrtf(q->x * q->x + q->y * q->y + q->z * q->z + q->w * q->w);
+    if (length == 0.0f) return r;
+    r.conjugate = Quat{-q->x / length, -q->y / length, -q->z / length, q->w / length};
+    r.turns = true;
+    return r;
+}
+
+// quaternionProduct's very arithmetic (b (x) a), here where the compiler can inline it
+// into the vertex loop.
+inline Quat productOf(const Quat* a, const Quat* b) {
+    const Quat p = *b;
+    const Quat q = *a;
+    Quat r;
+    r.x = p.w * q.x + p.x * q.w + p.y * q.z - p.z * q.y;
+    r.y = p.w * q.y - p.x * q.z + p.y * q.w + p.z * q.x;
+    r.z = p.w * q.z + p.x * q.y - p.y * q.x + p.z * q.w;
+    r.w = p.w * q.w - p.x * q.x - p.y * q.y - p.z * q.z;
+    return r;
+}
+
+void rotateVertex(const VertexRotation* r, Vec3* v) {
+    if (!r->turns) return;
+    Quat pure = {v->x, v->y, v->z, 0.0f};
+    Quat left = productOf(&pure, &r->rotation);
+    Quat result = productOf(&r->conjugate, &left);
+    v->x = result.x;
+    v->y = result.y;
+    v->z = result.z;
+}
+
 void writeColor(float* slot, int32_t components, float r, float g, float b) {
     if (components >= 3) {
         slot[0] = r, slot[1] = g, slot[2] = b;
@@ -250,6 +291,7 @@ bool buildPrimitive(Mesh* mesh, const GltfDocument* document, const GltfMesh* gl
     const uint32_t firstSlot = first * static_cast<uint32_t>(slots);
     void* vertexBlock = mesh->vertices;
     void* indexBlock = mesh->indices;
+    const uint32_t capacityBefore = mesh->vertexSlotCapacity;
     if (!growBlock(&vertexBlock, &mesh->vertexSlotCapacity, static_cast<uint32_t>(slotCount), sizeof(float)))
         return refuseAsset("not enough memory for %u vertices", vertexCount);
     mesh->vertices = static_cast<float*>(vertexBlock);
@@ -273,13 +315,16 @@ bool buildPrimitive(Mesh* mesh, const GltfDocument* document, const GltfMesh* gl
 
     // 2. Positions, placed by the node's world transform.
     mesh->vertexSlotCount = static_cast<uint32_t>(slotCount);
-    if (vertexCount)
-        memset(mesh->vertices + firstSlot, 0, sizeof(float) * static_cast<size_t>(vertexCount) * slots);
+    // Slots past the old capacity came zeroed with the growth; only reused ones are cleared.
+    const uint64_t clearEnd = slotCount < capacityBefore ? slotCount : capacityBefore;
+    if (vertexCount && clearEnd > firstSlot)
+        memset(mesh->vertices + firstSlot, 0, sizeof(float) * static_cast<size_t>(clearEnd - firstSlot));
     const int32_t positionComponents = vertexAttributeComponents(format, VERTEX_ATTRIBUTE_POSITION);
+    const VertexRotation rotation = vertexRotation(&transform.rotation);
     for (uint32_t i = 0; i < vertexCount; ++i) {
         const unsigned char* e = element(&positions, i);
         Vec3 v = {readF32(e) * transform.scale.x, readF32(e + 4) * transform.scale.y, readF32(e + 8) * transform.scale.z};
-        rotateByQuaternion(&transform.rotation, &v);
+        rotateVertex(&rotation, &v);
         float* slot = vertexAt(mesh, first + i, slots);
         slot[0] = v.x + transform.translation.x;
         slot[1] = v.y + transform.translation.y;
@@ -379,6 +424,42 @@ bool buildPrimitive(Mesh* mesh, const GltfDocument* document, const GltfMesh* gl
     }
     return true;
 }
+
+namespace {
+
+// Grows the mesh once for all the parts about to be appended, instead of once per part
+// as it fills (each growth copying what came before). When the mesh is empty and there
+// is one part, the part's blocks simply change hands. Nothing is appended here, and a
+// mesh that cannot grow is left for the appends to refuse.
+void reserveForParts(Mesh* mesh, DynArray<Mesh>* parts) {
+    if (parts->count == 1 && mesh->vertexSlotCount == 0 && mesh->indexCount == 0 &&
+        parts->elements[0].vertexFormat == mesh->vertexFormat) {
+        Mesh* part = &parts->elements[0];
+        Mesh emptied = *mesh;
+        *mesh = *part;
+        part->vertices = emptied.vertices;
+        part->vertexSlotCapacity = emptied.vertexSlotCapacity;
+        part->indices = emptied.indices;
+        part->indexCapacity = emptied.indexCapacity;
+        part->vertexSlotCount = 0;
+        part->indexCount = 0;
+        return;
+    }
+    uint64_t slots = mesh->vertexSlotCount, indices = mesh->indexCount;
+    for (uint32_t i = 0; i < parts->count; ++i) {
+        slots += parts->elements[i].vertexSlotCount;
+        indices += parts->elements[i].indexCount;
+    }
+    if (slots > 0xFFFFFFFFu || indices > 0xFFFFFFFFu) return;
+    void* block = mesh->vertices;
+    if (growBlock(&block, &mesh->vertexSlotCapacity, static_cast<uint32_t>(slots), sizeof(float)))
+        mesh->vertices = static_cast<float*>(block);
+    block = mesh->indices;
+    if (growBlock(&block, &mesh->indexCapacity, static_cast<uint32_t>(indices), sizeof(uint32_t)))
+        mesh->indices = static_cast<uint32_t*>(block);
+}
+
+} // namespace
 
 bool loadGltf(Mesh* mesh, const char* path) {
     clearAssetRefusal();
@@ -510,7 +591,8 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
             if (material < 0 || color < 0) continue;
             // The material's base colour replaces the vertex colours (alpha dropped).
             const float* base = document.materials.elements[material].baseColorFactor;
-            for (uint32_t v = 0; v < meshVertexCount(part); ++v)
+            const uint32_t partVertices = meshVertexCount(part);
+            for (uint32_t v = 0; v < partVertices; ++v)
                 writeColor(part->vertices + static_cast<size_t>(v) * slots + color, colorComponents, base[0], base[1],
                            base[2]);
         }
@@ -518,6 +600,7 @@ bool loadGlb(Mesh* mesh, const char* path, const char* nodeName) {
     if (ok) {
         // All parts or none: a part that cannot be appended takes the others back out.
         const uint32_t slotsBefore = mesh->vertexSlotCount, indicesBefore = mesh->indexCount;
+        reserveForParts(mesh, &parts);
         for (uint32_t i = 0; i < parts.count && ok; ++i) ok = appendMesh(mesh, &parts.elements[i]);
         if (!ok) {
             mesh->vertexSlotCount = slotsBefore;

@@ -13,6 +13,19 @@ void mapCursorToRenderPixels(int32_t mouseX, int32_t mouseY, int32_t left, int32
                               static_cast<float>(bottom - mouseY));
 }
 
+bool takeButtonState(uint8_t down, uint8_t* pressed) {
+    bool seen = down != 0 || *pressed != 0;
+    *pressed = 0;
+    return seen;
+}
+
+bool takeKeyPress(InputManager* input, int32_t virtualKey) {
+    if (virtualKey < 0 || virtualKey > 255) return false;
+    bool pressed = input->keyPressed[virtualKey] != 0;
+    input->keyPressed[virtualKey] = 0;
+    return pressed;
+}
+
 void queueInputCharacter(InputManager* input, uint32_t unit) {
     if (unit == 0 || unit == 8 || unit >= 65536) return;
     if (input->characterCount >= INPUT_CHARACTER_CAPACITY) return;

@@ -5,6 +5,7 @@ RendererApi gRenderer;
 WindowParameters gWindowParameters;
 uint8_t gRunning;
 uint32_t gFrameCount;
+FrameTimes gFrameTimes;
 
 void resetWindowParameters() {
     gWindowParameters.width = 1280;

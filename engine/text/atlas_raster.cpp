@@ -37,42 +37,45 @@ bool resizePageList(FontAtlas* atlas, const AtlasPacking* packing) {
     return true;
 }
 
-// Renders one glyph and copies its bitmap into the page. Grey bitmaps are copied as
-// they are; one-bit bitmaps (embedded strikes) are widened to 0 or 255 first.
+// Copies one glyph's bitmap (kept from its metrics load, or rendered now) into the
+// page. Grey bitmaps are copied as they are; one-bit bitmaps (embedded strikes) are
+// widened to 0 or 255 first.
 void rasteriseGlyph(FontAtlas* atlas, uint32_t glyph, uint8_t* page, int32_t width, int32_t height,
-                    int32_t shelfHeight, uint8_t* scratch, size_t scratchSize) {
-    FT_Face face = atlas->face;
-    FT_UInt index = FT_Get_Char_Index(face, atlas->codes[glyph]);
-    if (index >= static_cast<FT_UInt>(face->num_glyphs)) index = 0;
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0) {
-        atlas->atlasPositions[glyph].y += shelfHeight;
-        atlas->bearings[glyph] = AtlasPoint{0, 0};
-        return;
+                    int32_t shelfHeight, uint8_t* scratch, size_t scratchSize, RenderedGlyphs* kept) {
+    GlyphBitmap bitmap;
+    if (!kept || !findRenderedGlyph(kept, atlas->codes[glyph], &bitmap)) {
+        FT_Face face = atlas->face;
+        FT_UInt index = FT_Get_Char_Index(face, atlas->codes[glyph]);
+        if (index >= static_cast<FT_UInt>(face->num_glyphs)) index = 0;
+        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0) {
+            atlas->atlasPositions[glyph].y += shelfHeight;
+            atlas->bearings[glyph] = AtlasPoint{0, 0};
+            return;
+        }
+        bitmap = slotBitmap(face->glyph);
     }
-    const FT_GlyphSlot slot = face->glyph;
-    const FT_Bitmap* bitmap = &slot->bitmap;
-    int32_t rows = static_cast<int32_t>(bitmap->rows);
-    int32_t columns = static_cast<int32_t>(bitmap->width);
-    const uint8_t* pixels = bitmap->buffer;
-    int32_t pitch = bitmap->pitch;
-    if (bitmap->pixel_mode == FT_PIXEL_MODE_MONO && pixels) {
+    int32_t rows = bitmap.rows;
+    int32_t columns = bitmap.width;
+    const uint8_t* pixels = bitmap.buffer;
+    int32_t pitch = bitmap.pitch;
+    if (bitmap.pixelMode == FT_PIXEL_MODE_MONO && pixels) {
         if (static_cast<size_t>(rows) * columns > scratchSize) {
             pixels = nullptr;
         } else {
             int32_t stride = pitch < 0 ? -pitch : pitch;
             for (int32_t r = 0; r < rows; ++r) {
-                const uint8_t* source = bitmap->buffer + (pitch >= 0 ? r : rows - 1 - r) * stride;
+                const uint8_t* source = bitmap.buffer + (pitch >= 0 ? r : rows - 1 - r) * stride;
                 for (int32_t c = 0; c < columns; ++c)
                     scratch[r * columns + c] = (source[c >> 3] & (0x80 >> (c & 7))) ? 255 : 0;
             }
             pixels = scratch;
             pitch = columns;
         }
-    } else if (bitmap->pixel_mode != FT_PIXEL_MODE_GRAY) {
+    } else if (bitmap.pixelMode != FT_PIXEL_MODE_GRAY) {
         pixels = nullptr;
     }
     copyGlyphBitmap(page, width, height, &atlas->atlasPositions[glyph], shelfHeight, pixels, rows, columns, pitch);
-    atlas->bearings[glyph] = AtlasPoint{slot->bitmap_left, slot->bitmap_top - rows};
+    atlas->bearings[glyph] = AtlasPoint{bitmap.left, bitmap.top - rows};
 }
 
 } // namespace
@@ -86,7 +89,7 @@ int32_t largestAtlasPageSize() {
     return static_cast<int32_t>(size);
 }
 
-void packAndRasteriseAtlas(FontAtlas* atlas) {
+void packAndRasteriseAtlas(FontAtlas* atlas, RenderedGlyphs* kept) {
     if (!atlas->face) return;
     int32_t maxSize = largestAtlasPageSize();
     PackedPage* existing = nullptr;
@@ -138,7 +141,7 @@ void packAndRasteriseAtlas(FontAtlas* atlas) {
         uint32_t end = glyph + static_cast<uint32_t>(atlas->glyphsPerPage[p]);
         for (; glyph < end && glyph < atlas->glyphCount; ++glyph) {
             if (atlas->atlasPositions[glyph].x == 0) shelfHeight = atlas->sizes[glyph].y;
-            rasteriseGlyph(atlas, glyph, staging, width, height, shelfHeight, scratch, stagingSize);
+            rasteriseGlyph(atlas, glyph, staging, width, height, shelfHeight, scratch, stagingSize, kept);
         }
         page->description.pixelFormat = PIXEL_FORMAT_R8;
         page->description.mipLevels = 1;

@@ -4,6 +4,7 @@
 #include "engine/platform/files.h"
 #include "engine/text/atlas_raster.h"
 #include "engine/text/growable.h"
+#include "engine/text/rendered_glyphs.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -83,7 +84,9 @@ void setFaceSize(FontAtlas* atlas) {
     FT_Set_Pixel_Sizes(atlas->face, size, 0);
 }
 
-void loadGlyphMetrics(FontAtlas* atlas, uint32_t glyph) {
+// Loads one glyph's metrics. The glyph is rendered in the same load and its bitmap kept
+// for the page copy: the metrics of a rendered load are those of a plain one.
+void loadGlyphMetrics(FontAtlas* atlas, uint32_t glyph, RenderedGlyphs* kept) {
     FT_Face face = atlas->face;
     AtlasPoint zero = {0, 0};
     atlas->sizes[glyph] = zero;
@@ -92,13 +95,19 @@ void loadGlyphMetrics(FontAtlas* atlas, uint32_t glyph) {
     atlas->atlasPositions[glyph] = zero;
     FT_UInt index = FT_Get_Char_Index(face, atlas->codes[glyph]);
     if (index >= static_cast<FT_UInt>(face->num_glyphs)) index = 0;
-    // A glyph FreeType cannot load keeps zero metrics rather than another glyph's.
-    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return;
+    // A glyph that loads but cannot be rendered still gets its metrics (the page copy
+    // tries to render it again); one FreeType cannot load keeps zero metrics rather
+    // than another glyph's.
+    bool rendered = FT_Load_Glyph(face, index, FT_LOAD_RENDER) == 0;
+    if (!rendered && FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return;
     const FT_GlyphSlot slot = face->glyph;
     atlas->sizes[glyph] = AtlasPoint{static_cast<int32_t>(slot->metrics.width >> 6),
                                      static_cast<int32_t>(slot->metrics.height >> 6)};
     atlas->advances[glyph] = AtlasPoint{static_cast<int32_t>(slot->advance.x >> 6),
                                         static_cast<int32_t>(slot->advance.y >> 6)};
+    if (!rendered) return;
+    GlyphBitmap bitmap = slotBitmap(slot);
+    keepRenderedGlyph(kept, atlas->codes[glyph], &bitmap);
 }
 
 bool inTables(const FontAtlas* atlas, uint32_t code) {
@@ -171,9 +180,11 @@ void rebuildFontAtlas(FontAtlas* atlas) {
     // Glyphs queued before the rebuild (a language's character set queued at start-up,
     // before the first resize) are built with it instead of being dropped.
     takePending(atlas);
-    for (uint32_t i = 0; i < atlas->glyphCount; ++i) loadGlyphMetrics(atlas, i);
+    RenderedGlyphs kept = {};
+    for (uint32_t i = 0; i < atlas->glyphCount; ++i) loadGlyphMetrics(atlas, i, &kept);
     sortGlyphsByHeight(atlas);
-    packAndRasteriseAtlas(atlas);
+    packAndRasteriseAtlas(atlas, &kept);
+    releaseRenderedGlyphs(&kept);
     atlas->pendingCount = 0;
 }
 
@@ -186,9 +197,11 @@ void addPendingGlyphs(FontAtlas* atlas) {
     setFaceSize(atlas);
     uint32_t first = atlas->glyphCount;
     takePending(atlas);
-    for (uint32_t i = first; i < atlas->glyphCount; ++i) loadGlyphMetrics(atlas, i);
+    RenderedGlyphs kept = {};
+    for (uint32_t i = first; i < atlas->glyphCount; ++i) loadGlyphMetrics(atlas, i, &kept);
     sortGlyphsByHeight(atlas);
-    packAndRasteriseAtlas(atlas);
+    packAndRasteriseAtlas(atlas, &kept);
+    releaseRenderedGlyphs(&kept);
     atlas->pendingCount = 0;
 }
 

@@ -205,11 +205,13 @@ public:
         "text",
         "color",
         "shadowmap",
+        "PostProcess/finalBlur",
         "PostProcess/horizontalBlur",
         "PostProcess/verticalBlur",
         "PostProcess/bloomComposite",
         "PostProcess/onlyBright",
         "PostProcess/toneMapping",
+        "PostProcess/copy",
     };
 
     RecordingRenderer recorder;
@@ -229,13 +231,13 @@ TEST_F(Loading, TheWorldIsBuiltInTheDesignedOrder) {
         "program text",
         "program color",
         "program shadowmap",
-        "program PostProcess/horizontalBlur",
+        "program PostProcess/finalBlur",
         "program PostProcess/horizontalBlur",
         "program PostProcess/verticalBlur",
         "program PostProcess/bloomComposite",
-        "program PostProcess/bloomComposite",
         "program PostProcess/onlyBright",
         "program PostProcess/toneMapping",
+        "program PostProcess/copy",
         "mesh camera model",
     };
     std::set<std::string> loaded;
@@ -281,18 +283,18 @@ TEST_F(Loading, TheWorldIsBuiltInTheDesignedOrder) {
     const Declared programs[] = {
         {&s->basicFixed, 0, "mvMat\nprojMat\n", {16, 16}, false},
         {&s->basicDirectionalLight, 0,
-         "mvMat\nprojMat\nmodelMat\ninverseModelMat\nlightDirection\nhighlight\nspotPosition\nlightMultiplier\n",
-         {16, 16, 16, 9, 3, 1, 3, 3}, false},
+         "mvMat\nprojMat\nmodelMat\ninverseModelMat\nlightDirection\nhighlight\nspotPosition\nlightMultiplier\nshade\n",
+         {16, 16, 16, 9, 3, 1, 3, 3, 1}, false},
         {&s->text, 8, "pos\nscale\n", {3, 3}, false},
         {&s->color, 0, "mvMat\nprojMat\ncolor\n", {16, 16, 4}, false},
         {&s->shadowmap, 0, "mvMat\nprojMat\n", {16, 16}, false},
-        {&s->horizontalBlur[0], 3, postNames, post, true},
-        {&s->horizontalBlur[1], 3, postNames, post, true},
+        {&s->finalBlur, 3, postNames, post, true},
+        {&s->horizontalBlur, 3, postNames, post, true},
         {&s->verticalBlur, 3, postNames, post, true},
-        {&s->bloomComposite, 3, postNames, post, true},
-        {&s->bloomAdd, 3, postNames, post, true},
+        {&s->bloomComposite, 3, "mvMat\nprojMat\n", {16, 16}, true},
         {&s->onlyBright, 3, postNames, post, true},
         {&s->toneMapping, 3, postNames, post, true},
+        {&s->copy, 3, "mvMat\nprojMat\n", {16, 16}, true},
     };
     for (const Declared& program : programs) {
         const RecordedCall *input = nullptr, *output = nullptr;

@@ -203,7 +203,7 @@ TEST_F(RealData, AResizeRecreatesEveryTargetBeforeTheNextPasses) {
             sizes.push_back({real.recorder.calls[i].integers.at(0), real.recorder.calls[i].integers.at(1)});
     const std::vector<std::pair<uint64_t, uint64_t>> expected = {
         {800, 600}, {200, 150}, {200, 150}, {400, 300}, {400, 300}, {400, 300},
-        {400, 300}, {400, 300}, {100, 75},  {100, 75}};
+        {400, 300}, {400, 300}, {100, 75},  {100, 75},  {800, 600}, {400, 300}};
     EXPECT_EQ(sizes, expected);
     EXPECT_EQ(game()->targets.scene.width, 800u);
     EXPECT_EQ(game()->targets.eighthB.height, 75u);

@@ -117,9 +117,9 @@ protected:
     }
 
     // A texture of one colour, 4 x 4 RGBA8.
-    uint32_t flatTexture(uint8_t r, uint8_t g, uint8_t b) {
+    uint32_t flatTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
         uint8_t pixels[64];
-        for (int i = 0; i < 16; ++i) pixels[4 * i] = r, pixels[4 * i + 1] = g, pixels[4 * i + 2] = b, pixels[4 * i + 3] = 255;
+        for (int i = 0; i < 16; ++i) pixels[4 * i] = r, pixels[4 * i + 1] = g, pixels[4 * i + 2] = b, pixels[4 * i + 3] = a;
         TextureDescription d = {4, 4, PIXEL_FORMAT_RGBA8, WRAP_CLAMP_TO_EDGE, ATTACHMENT_COLOR, 1, 0, 0};
         return gRenderer.uploadTextureInRenderer(&gRendererState, pixels, 0, &d, 1, RENDERER_INVALID_ID);
     }
@@ -283,11 +283,14 @@ TEST_F(GlslPrograms, PostProcessingPassesKeepFlatPicturesAndCutDarkOnes) {
     EXPECT_NEAR(centre[0], 90, 3);
     EXPECT_NEAR(centre[1], 160, 3);
     EXPECT_NEAR(centre[2], 220, 3);
-    // Below the threshold everything goes; white keeps a tenth of itself.
-    drawFullWindow(bright, input, indices, centre, flatTexture(200, 200, 200));
+    // Below the threshold everything goes; white keeps a tenth of itself, unless it is a
+    // monitor panel (alpha 1), which gives no bloom.
+    drawFullWindow(bright, input, indices, centre, flatTexture(200, 200, 200, 0));
     EXPECT_LE(centre[0], 2);
-    drawFullWindow(bright, input, indices, centre, flatTexture(255, 255, 255));
+    drawFullWindow(bright, input, indices, centre, flatTexture(255, 255, 255, 0));
     EXPECT_NEAR(centre[0], 26, 4);
+    drawFullWindow(bright, input, indices, centre, flatTexture(255, 255, 255, 255));
+    EXPECT_LE(centre[0], 2);
     // The composite adds its second input (texture unit 1), and a monitor's picture
     // replaces what its target held.
     const float grey[4] = {0.4f, 0.4f, 0.4f, 1.0f};
@@ -297,18 +300,22 @@ TEST_F(GlslPrograms, PostProcessingPassesKeepFlatPicturesAndCutDarkOnes) {
     EXPECT_NEAR(centre[2], 200, 3);
 }
 
-TEST_F(GlslPrograms, TheRoomsBloomIsAddedOntoWhatTheTargetHolds) {
+TEST_F(GlslPrograms, TheRoomsPictureIsTheSceneWithItsBloomAddedExceptOnThePanels) {
     uint32_t input, indices;
     unitQuad(&input, &indices, 1, 1, 1);
-    ShaderRecord* add;
-    ASSERT_TRUE(build(PROGRAM_BLOOM_ADD, &add));
-    // As the game draws it: black as the scene input, the bloom on unit 1, over the room.
-    const float room[4] = {0.4f, 0.2f, 0.0f, 1.0f};
+    ShaderRecord* final;
+    ASSERT_TRUE(build(PROGRAM_FINAL_BLUR, &final));
+    // The smoothing keeps a flat picture; the bloom (unit 1) adds onto the room (alpha 0)
+    // and not onto a panel (alpha 1).
     uint8_t centre[4];
-    drawFullWindow(add, input, indices, centre, flatTexture(0, 0, 0), flatTexture(50, 30, 200), room);
-    EXPECT_NEAR(centre[0], 102 + 50, 3);
-    EXPECT_NEAR(centre[1], 51 + 30, 3);
-    EXPECT_NEAR(centre[2], 0 + 200, 3);
+    drawFullWindow(final, input, indices, centre, flatTexture(100, 20, 0, 0), flatTexture(50, 30, 200));
+    EXPECT_NEAR(centre[0], 150, 3);
+    EXPECT_NEAR(centre[1], 50, 3);
+    EXPECT_NEAR(centre[2], 200, 3);
+    drawFullWindow(final, input, indices, centre, flatTexture(100, 20, 0, 255), flatTexture(50, 30, 200));
+    EXPECT_NEAR(centre[0], 100, 3);
+    EXPECT_NEAR(centre[1], 20, 3);
+    EXPECT_NEAR(centre[2], 0, 3);
 }
 
 } // namespace

@@ -157,9 +157,10 @@ TEST(HlslPrograms, PackingRuleOfTheBackend) {
     EXPECT_EQ(offsets[1], 4u);
     const ShaderProgramSpec& light = kShaderProgramSpecs[PROGRAM_BASIC_DIRECTIONAL_LIGHT];
     packedUniformOffsets(&light, offsets);
-    const uint32_t expected[8] = {0, 16, 32, 48, 60, 63, 64, 68};
-    ASSERT_EQ(light.uniformCount, 8u);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(offsets[i], expected[i]) << light.uniforms[i].name;
+    // ... and a float after a float3 fills the row's last component.
+    const uint32_t expected[9] = {0, 16, 32, 48, 60, 63, 64, 68, 71};
+    ASSERT_EQ(light.uniformCount, 9u);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(offsets[i], expected[i]) << light.uniforms[i].name;
 }
 
 } // namespace

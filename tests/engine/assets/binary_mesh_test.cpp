@@ -211,7 +211,7 @@ TEST_F(BinaryMesh, IndicesPastTheVerticesAreRefused) {
     stream.u16(3).u32(3).u32(3).append(triangleSlots()).u32(0).u32(1).u32(3);
     write("past.mesh", stream);
     ByteTable image;
-    image.u32(3).u32(3).u32(3).i32(20 - 12).i32(56 - 16).append(triangleSlots()).u32(0).u32(0x40000000u).u32(2);
+    image.u32(3).u32(3).u32(3).i32(20 - 12).i32(56 - 16).append(triangleSlots()).u32(5).u32(0x40000000u).u32(2);
     write("past.dmesh", image);
     ByteTable orphan; // indices without a vertex
     orphan.u32(3).u32(0).u32(1).i32(0).i32(20 - 16).u32(0);
@@ -223,6 +223,8 @@ TEST_F(BinaryMesh, IndicesPastTheVerticesAreRefused) {
     expectUntouched(mesh, 3);
     EXPECT_FALSE(readImageMesh(&mesh, "past.dmesh"));
     expectUntouched(mesh, 3);
+    // The first index past the vertices is named, not the largest.
+    EXPECT_NE(strstr(assetRefusal(), "index 0 is 5,"), nullptr) << assetRefusal();
     EXPECT_FALSE(readImageMesh(&mesh, "orphan.dmesh"));
     expectUntouched(mesh, 3);
     releaseMesh(&mesh);

@@ -244,9 +244,27 @@ TEST_F(GltfMeshes, NodeNameFilterAndMergingBehindExistingContents) {
     EXPECT_EQ(all.indices[3], 1u);
     EXPECT_EQ(all.indices[6], 4u);
     EXPECT_EQ(all.indices[17], 15u);
+
+    // An emptied mesh that still holds blocks, loading one part: the part's blocks take
+    // the place of the mesh's (the old ones released), and loading again appends behind.
+    Mesh reused = {};
+    for (int i = 0; i < 40; ++i) appendVertexPosition(&reused, 5, 5, 5);
+    ASSERT_TRUE(setMeshVertexSlotCount(&reused, 0));
+    ASSERT_TRUE(loadGlb(&reused, "doors.glb", "doorA")) << assetRefusal();
+    ASSERT_EQ(meshVertexCount(&reused), 3u);
+    expectPosition(reused, 0, 0, 0, 0);
+    expectPosition(reused, 2, 0, 1, 0);
+    ASSERT_EQ(reused.indexCount, 3u);
+    EXPECT_EQ(reused.indices[2], 2u);
+    ASSERT_TRUE(loadGlb(&reused, "doors.glb", "doorA")) << assetRefusal();
+    ASSERT_EQ(meshVertexCount(&reused), 6u);
+    expectPosition(reused, 4, 1, 0, 0);
+    ASSERT_EQ(reused.indexCount, 6u);
+    EXPECT_EQ(reused.indices[5], 5u);
     releaseMesh(&b);
     releaseMesh(&none);
     releaseMesh(&all);
+    releaseMesh(&reused);
 }
 
 TEST_F(GltfMeshes, GltfBuildsOnlyTheFirstPrimitiveOfTheFirstMeshNode) {

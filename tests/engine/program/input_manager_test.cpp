@@ -41,3 +41,20 @@ TEST(CharacterQueue, SkipsBackspaceAndKeepsTheFirst1024) {
     EXPECT_EQ(input.characterCount, 1024u);
     EXPECT_EQ(input.characters[1023], 'z');
 }
+
+TEST(PressLatches, AButtonIsSeenDownWhileHeldOrOnceAfterAPress) {
+    uint8_t pressed = 1;
+    EXPECT_TRUE(takeButtonState(0, &pressed)); // pressed and released since the last look
+    EXPECT_EQ(pressed, 0);
+    EXPECT_FALSE(takeButtonState(0, &pressed));
+    EXPECT_TRUE(takeButtonState(1, &pressed)); // held
+    EXPECT_TRUE(takeButtonState(1, &pressed));
+
+    static InputManager input;
+    input = InputManager{};
+    input.keyPressed[0x1B] = 1;
+    EXPECT_TRUE(takeKeyPress(&input, 0x1B));
+    EXPECT_FALSE(takeKeyPress(&input, 0x1B));
+    EXPECT_FALSE(takeKeyPress(&input, -1));
+    EXPECT_FALSE(takeKeyPress(&input, 256));
+}

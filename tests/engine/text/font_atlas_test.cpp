@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
 #include <string.h>
 #include <vector>
 
@@ -261,6 +264,49 @@ TEST_F(FontAtlasTest, PendingCodePointsQueueOnceAndRebuildKeepsEveryGlyph) {
     EXPECT_EQ(atlas.pendingCount, 0u);
     EXPECT_TRUE(lookUpGlyph(&atlas, 'z', &large));
     EXPECT_GT(large.size.x, 0);
+}
+
+// A build keeps each glyph's bitmap from the load that measured it; the pages, places
+// and bearings must be exactly those of glyphs rendered again at the copy, for the
+// glyphs of a rebuild and for glyphs added to an existing atlas alike.
+TEST_F(FontAtlasTest, KeptBitmapsGiveThePagesOfGlyphsRenderedAtTheCopy) {
+    ASSERT_TRUE(makeAtlas(&atlas, 27, "Quelle \xC3\xA9nigme, \xC5\x93uvre \xC3\xA0 faire: gjpqy"));
+    for (uint32_t code : {0xC7u, 0x2019u, 0x57u}) queuePendingGlyph(&atlas, code);
+    addPendingGlyphs(&atlas);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) {
+            atlas.pixelSize = 19;
+            rebuildFontAtlas(&atlas);
+        }
+        ASSERT_EQ(atlas.pageCount, 1u);
+        RecordedTexture* page = recordedTexture(atlas.pages[0].texture);
+        ASSERT_NE(page, nullptr);
+        std::vector<uint8_t> kept = page->pixels;
+        std::vector<AtlasPoint> positions(atlas.atlasPositions, atlas.atlasPositions + atlas.glyphCount);
+        std::vector<AtlasPoint> bearings(atlas.bearings, atlas.bearings + atlas.glyphCount);
+        uint32_t ink = 0;
+        for (uint8_t texel : kept) ink += texel;
+        EXPECT_GT(ink, 0u);
+
+        // The rendered load measured each glyph as a plain load does.
+        for (uint32_t i = 0; i < atlas.glyphCount; ++i) {
+            FT_Face face = atlas.face;
+            ASSERT_EQ(FT_Load_Glyph(face, FT_Get_Char_Index(face, atlas.codes[i]), FT_LOAD_DEFAULT), 0);
+            EXPECT_EQ(atlas.sizes[i].x, face->glyph->metrics.width >> 6) << "glyph " << atlas.codes[i];
+            EXPECT_EQ(atlas.sizes[i].y, face->glyph->metrics.height >> 6) << "glyph " << atlas.codes[i];
+            EXPECT_EQ(atlas.advances[i].x, face->glyph->advance.x >> 6) << "glyph " << atlas.codes[i];
+        }
+
+        packAndRasteriseAtlas(&atlas, nullptr); // every glyph rendered at the copy
+        page = recordedTexture(atlas.pages[0].texture);
+        EXPECT_TRUE(page->pixels == kept) << "pass " << pass;
+        for (uint32_t i = 0; i < atlas.glyphCount; ++i) {
+            EXPECT_EQ(atlas.atlasPositions[i].x, positions[i].x) << "glyph " << atlas.codes[i];
+            EXPECT_EQ(atlas.atlasPositions[i].y, positions[i].y) << "glyph " << atlas.codes[i];
+            EXPECT_EQ(atlas.bearings[i].x, bearings[i].x) << "glyph " << atlas.codes[i];
+            EXPECT_EQ(atlas.bearings[i].y, bearings[i].y) << "glyph " << atlas.codes[i];
+        }
+    }
 }
 
 TEST_F(FontAtlasTest, AnUnreadableFontLeavesTheAtlasWithoutAFace) {

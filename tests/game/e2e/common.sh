@@ -1,13 +1,17 @@
 # Sourced by the end-to-end scripts: starts Quarlo.exe under Wine on a display of its
 # own, finds its window, and drives it with xdotool in window pixels (y from the top).
+# One window_probe stays running for the whole script and answers every question about
+# the window and the game's frames, so pacing on frames costs no Wine start.
 # Needs QUARLO_BIN (build/windows/bin), QUARLO_WINE_RUN, QUARLO_WINEPREFIX.
 : "${QUARLO_BIN:?}" "${QUARLO_WINE_RUN:?}" "${QUARLO_WINEPREFIX:?}"
 SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 . "$SOURCE_DIR/scripts/lib/xvfb.sh"
+. "$SOURCE_DIR/scripts/lib/game_probe.sh"
 GAME_PID=
 failures=0
 
 e2e_cleanup() {
+  probe_stop
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
   # The prefix's server remembers windows of this display; a later run on another
   # display must not inherit them.
@@ -33,6 +37,7 @@ start_game() {
     echo $? >"$GAME_STATUS_FILE"
   ) &
   GAME_PID=$!
+  ensure_probe
 }
 
 game_running() { kill -0 "$GAME_PID" 2>/dev/null && [ ! -s "$GAME_STATUS_FILE" ]; }
@@ -47,46 +52,38 @@ wait_game_exit() {
   GAME_STATUS=$(cat "$GAME_STATUS_FILE" 2>/dev/null)
 }
 
-probe() { WINEPREFIX=$QUARLO_WINEPREFIX WINEDEBUG=-all wine "$QUARLO_BIN/window_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+# The probe starts with the first game (in this shell: a probe started inside $(...)
+# would end with it) and runs to the end of the script.
+ensure_probe() { [ -n "$PROBE_PID" ] || probe_start "$QUARLO_BIN" "$QUARLO_WINEPREFIX"; }
 
-# find_window SECONDS: waits for the game's window; sets CLIENT_X, CLIENT_Y, CLIENT_W, CLIENT_H.
+# probe COMMAND...: the running probe's answer (see tools/window_probe).
+probe() { probe_ask "$@"; }
+
+# find_window SECONDS: waits for the game's window to answer (it does once the world
+# is loaded); sets CLIENT_X, CLIENT_Y, CLIENT_W, CLIENT_H, WINDOW_TITLE.
 find_window() {
-  local i out
-  for ((i = 0; i < $1; ++i)); do
-    out=$(probe)
-    if [ -n "$out" ]; then
-      CLIENT_X=$(awk '/^client_x:/{print $2}' <<<"$out")
-      CLIENT_Y=$(awk '/^client_y:/{print $2}' <<<"$out")
-      CLIENT_W=$(awk '/^client_width:/{print $2}' <<<"$out")
-      CLIENT_H=$(awk '/^client_height:/{print $2}' <<<"$out")
-      WINDOW_TITLE=$(sed -n 's/^title: //p' <<<"$out")
-      return 0
-    fi
-    sleep 1
-  done
-  return 1
+  local out
+  [ "$(probe wait-window "$1" | sed -n 's/^window: //p')" = found ] || return 1
+  out=$(probe window)
+  CLIENT_X=$(awk '/^client_x:/{print $2}' <<<"$out")
+  CLIENT_Y=$(awk '/^client_y:/{print $2}' <<<"$out")
+  CLIENT_W=$(awk '/^client_width:/{print $2}' <<<"$out")
+  CLIENT_H=$(awk '/^client_height:/{print $2}' <<<"$out")
+  WINDOW_TITLE=$(sed -n 's/^title: //p' <<<"$out")
+  [ -n "$CLIENT_W" ]
 }
 
 # The frames the game has finished (the window answers a registered message).
-frame_count() { probe | awk '/^frames:/{print $2}'; }
+frame_count() { probe frames | awk '/^frames:/{print $2}'; }
 
 # wait_frames N: until the game has finished N more frames, so that its update has
-# seen the input sent before (it renders only a few frames a second in software).
+# seen the input sent before. Fails when the count stands still for two minutes.
 wait_frames() {
-  local start now i
-  # While the world loads the window answers nothing.
-  for ((i = 0; i < 120; ++i)); do
-    start=$(frame_count)
-    [ -n "$start" ] && [ "$start" -ge 0 ] && break
-    sleep 0.5
-  done
-  [ -n "$start" ] && [ "$start" -ge 0 ] || { fail "the game never answered with its frame count"; return 1; }
-  for ((i = 0; i < 240; ++i)); do
-    now=$(frame_count)
-    [ -n "$now" ] && [ "$now" -ge $((start + $1)) ] && return 0
-    sleep 0.1
-  done
+  local now
+  now=$(probe wait-frames "$1" 120 | awk '/^frames:/{print $2}')
+  [ -n "$now" ] && [ "$now" -ge 0 ] && return 0
   fail "the game stopped finishing frames"
+  return 1
 }
 
 move_to() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)); wait_frames 2; }

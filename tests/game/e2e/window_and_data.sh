@@ -33,7 +33,7 @@ awk -v s="$spread" 'BEGIN { exit !(s > 20) }' || fail "the resized window shows 
 size=$(identify -format '%wx%h' "$SHOTS/after-resize.png")
 [ "$size" = "${CLIENT_W}x${CLIENT_H}" ] || fail "screenshot $size of a ${CLIENT_W}x${CLIENT_H} client area"
 game_running || fail "the game stopped after the resize"
-probe --close >/dev/null
+probe close >/dev/null
 wait_game_exit 30
 [ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit code '${GAME_STATUS}', expected 0"
 
@@ -63,7 +63,7 @@ expect_load_failure() { # name, folder
     # The box's message is a child control of the dialog: read it through Win32.
     local texts= try
     for try in 1 2 3 4 5; do
-      texts=$(probe --texts "An error occurred")
+      texts=$(probe texts An error occurred)
       grep -qx "text: Could not initialize the application" <<<"$texts" && break
       sleep 0.5
     done

@@ -1,12 +1,11 @@
-// The scene (texture0) plus its blurred bright parts (texture1). The bloom comes from a
-// smaller target: four taps half a pixel of this target apart soften its enlargement.
-// Alpha is 0: the room's bloom is blended (one, one - source alpha) onto the scene
-// target, which adds it on every backend; a monitor's picture replaces its target
-// without blending. Nothing reads these targets' alpha.
+// A monitor's picture: the scene (texture0) plus its blurred bright parts (texture1),
+// which come from a smaller target. One bilinear tap enlarges them: four taps half a
+// pixel of this target apart would average to the same, bilinear filtering being
+// linear between texel centres. The picture replaces its target without blending;
+// nothing reads its alpha.
 cbuffer Uniforms : register(b0) {
     float4x4 mvMat;
     float4x4 projMat;
-    float2 screenSize;
 };
 Texture2D texture0 : register(t0);
 SamplerState sampler0 : register(s0);
@@ -28,11 +27,7 @@ PixelInput VSMain(float3 position : POSITION) {
 }
 
 float4 PSMain(PixelInput input) : SV_Target {
-    float2 offset = 0.5 / screenSize;
     float3 scene = texture0.Sample(sampler0, input.texCoord).rgb;
-    float3 bloom = texture1.Sample(sampler1, input.texCoord + float2(-offset.x, -offset.y)).rgb;
-    bloom += texture1.Sample(sampler1, input.texCoord + float2(offset.x, -offset.y)).rgb;
-    bloom += texture1.Sample(sampler1, input.texCoord + float2(-offset.x, offset.y)).rgb;
-    bloom += texture1.Sample(sampler1, input.texCoord + float2(offset.x, offset.y)).rgb;
-    return float4(scene + bloom * 0.25, 0.0);
+    float3 bloom = texture1.Sample(sampler1, input.texCoord).rgb;
+    return float4(scene + bloom, 0.0);
 }

@@ -1,6 +1,7 @@
 // Keeps what is brighter than the threshold, for the bloom. The source is four times
 // the target's size on each side: four bilinear taps a quarter of a target texel from
-// the centre average the whole 4 x 4 block of source texels.
+// the centre average the whole 4 x 4 block of source texels. Pixels of alpha 1 (the
+// monitor panels in the room's picture) give no bloom.
 cbuffer Uniforms : register(b0) {
     float4x4 mvMat;
     float4x4 projMat;
@@ -25,10 +26,11 @@ PixelInput VSMain(float3 position : POSITION) {
 
 float4 PSMain(PixelInput input) : SV_Target {
     float2 quarter = 0.25 / screenSize;
-    float3 c = texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, -quarter.y)).rgb;
-    c += texture0.Sample(sampler0, input.texCoord + float2(quarter.x, -quarter.y)).rgb;
-    c += texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, quarter.y)).rgb;
-    c += texture0.Sample(sampler0, input.texCoord + float2(quarter.x, quarter.y)).rgb;
+    float4 a = texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, -quarter.y));
+    float4 b = texture0.Sample(sampler0, input.texCoord + float2(quarter.x, -quarter.y));
+    float4 d = texture0.Sample(sampler0, input.texCoord + float2(-quarter.x, quarter.y));
+    float4 e = texture0.Sample(sampler0, input.texCoord + float2(quarter.x, quarter.y));
+    float3 c = a.rgb * (1.0 - a.a) + b.rgb * (1.0 - b.a) + d.rgb * (1.0 - d.a) + e.rgb * (1.0 - e.a);
     c *= 0.25;
     float peak = max(c.r, max(c.g, c.b));
     float keep = max(peak - 0.9, 0.0) / max(peak, 0.0001);
