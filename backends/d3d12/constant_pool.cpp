@@ -1,8 +1,11 @@
 // The constant pool: one persistently mapped upload buffer cut into blocks, one size
 // class per block size (256, 512, ... bytes), each block with a constant view made in
 // advance, so that a draw costs one copy and one table call. A class has as many
-// blocks as the last frame that needed more asked for: the draw that finds none is
-// skipped (and counted ten times over), and the pool grows at the next frame start.
+// blocks as the frames before asked of it. A draw that finds none left still draws: it
+// takes a block of a spill buffer made for the rest of the frame (views in heap slots
+// no recorded command names yet), and counts ten times over, so that the pool grows
+// at the next frame start and the spill buffers go. Skipping the draw instead would
+// leave a picture the game keeps (its views are redrawn only on change) wrong.
 #include "backends/d3d12/d3d12_backend.h"
 
 #include <string.h>
@@ -34,6 +37,63 @@ void layOutClasses(D3D12Backend* backend, uint64_t* bytes, uint64_t* views) {
     }
     *bytes = offset;
     *views = count;
+}
+
+// Views of blocks of a buffer from a heap slot on.
+void writeBlockViews(D3D12Backend* backend, ID3D12Resource* buffer, uint64_t blockBytes, uint64_t blocks,
+                     uint64_t firstView) {
+    const D3D12_GPU_VIRTUAL_ADDRESS base = buffer->GetGPUVirtualAddress();
+    for (uint64_t block = 0; block < blocks; ++block) {
+        D3D12_CONSTANT_BUFFER_VIEW_DESC view = {};
+        view.BufferLocation = base + block * blockBytes;
+        view.SizeInBytes = static_cast<UINT>(blockBytes);
+        backend->device->CreateConstantBufferView(&view, heapSlot(backend, firstView + block));
+    }
+}
+
+void releaseSpills(D3D12Backend* backend) {
+    for (uint32_t i = 0; i < backend->spills.count; ++i) {
+        SpillChunk& chunk = backend->spills.elements[i];
+        chunk.buffer->Unmap(0, nullptr);
+        retireObject(backend, chunk.buffer);
+    }
+    backend->spills.count = 0;
+    backend->spillNextView = FIRST_CONSTANT_VIEW + backend->poolViewCount;
+}
+
+// A block for a draw its class had none left for, from a spill buffer of that block
+// size; null when not even a spill buffer can be had.
+uint8_t* spillBlock(D3D12Backend* backend, uint64_t blockBytes, uint64_t wanted, uint64_t* view) {
+    SpillChunk* chunk = nullptr;
+    for (uint32_t i = backend->spills.count; i-- > 0;)
+        if (backend->spills.elements[i].blockBytes == blockBytes &&
+            backend->spills.elements[i].used < backend->spills.elements[i].blocks) {
+            chunk = &backend->spills.elements[i];
+            break;
+        }
+    if (!chunk) {
+        uint64_t blocks = wanted < 16 ? 16 : wanted;
+        if (backend->spillNextView + blocks > backend->viewHeapSize) blocks = backend->viewHeapSize - backend->spillNextView;
+        if (backend->spillNextView >= backend->viewHeapSize || blocks == 0) return nullptr;
+        ID3D12Resource* buffer = createUploadBuffer(backend, blocks * blockBytes);
+        uint8_t* memory = nullptr;
+        D3D12_RANGE nothingRead = {0, 0};
+        if (!buffer || FAILED(buffer->Map(0, &nothingRead, reinterpret_cast<void**>(&memory)))) {
+            if (buffer) buffer->Release();
+            return nullptr;
+        }
+        chunk = appendDynArray(&backend->spills);
+        if (!chunk) {
+            buffer->Unmap(0, nullptr);
+            buffer->Release();
+            return nullptr;
+        }
+        *chunk = SpillChunk{buffer, memory, blockBytes, blocks, 0, backend->spillNextView};
+        writeBlockViews(backend, buffer, blockBytes, blocks, chunk->firstView);
+        backend->spillNextView += blocks;
+    }
+    *view = chunk->firstView + chunk->used;
+    return chunk->memory + blockBytes * chunk->used++;
 }
 
 void writeConstantViews(D3D12Backend* backend) {
@@ -130,10 +190,12 @@ bool createConstantPool(D3D12Backend* backend, uint64_t bytes) {
     }
     backend->poolViewCount = views;
     writeConstantViews(backend);
+    backend->spillNextView = FIRST_CONSTANT_VIEW + views;
     return true;
 }
 
 void prepareConstantPool(D3D12Backend* backend) {
+    releaseSpills(backend);
     if (backend->poolOverflow) {
         // Every class takes what the last frame asked of it, within what one heap holds.
         uint64_t wanted = 0;
@@ -155,6 +217,7 @@ void prepareConstantPool(D3D12Backend* backend) {
             for (uint32_t c = 0; c < backend->sizeClasses.count; ++c) backend->sizeClasses.elements[c].capacity = 0;
             layOutClasses(backend, &bytes, &views);
             backend->poolViewCount = 0;
+            backend->spillNextView = FIRST_CONSTANT_VIEW;
         }
         backend->poolOverflow = 0;
     }
@@ -174,15 +237,21 @@ bool allocateConstants(D3D12Backend* backend, const uint8_t* block, uint32_t byt
         if (!appendSizeClass(backend)) return false;
     SizeClass& sizeClass = backend->sizeClasses.elements[classIndex];
     const uint64_t slot = sizeClass.used++;
-    if (sizeClass.used > sizeClass.capacity) {
+    uint8_t* target;
+    uint64_t viewIndex;
+    if (sizeClass.used <= sizeClass.capacity) {
+        target = backend->constantMemory + sizeClass.byteOffset + slot * sizeClass.blockBytes;
+        viewIndex = sizeClass.nextView++;
+    } else {
         backend->poolOverflow = 1;
         sizeClass.used += kOverflowPenalty;
-        return false;
+        target = spillBlock(backend, sizeClass.blockBytes, sizeClass.capacity, &viewIndex);
+        if (!target) return false;
+        ++backend->statistics.spilledBlocks;
     }
-    memcpy(backend->constantMemory + sizeClass.byteOffset + slot * sizeClass.blockBytes, block, bytes);
+    memcpy(target, block, bytes);
     D3D12_GPU_DESCRIPTOR_HANDLE view = backend->viewHeap->GetGPUDescriptorHandleForHeapStart();
-    view.ptr += sizeClass.nextView * backend->srvIncrement;
-    ++sizeClass.nextView;
+    view.ptr += viewIndex * backend->srvIncrement;
     backend->frameList->SetGraphicsRootDescriptorTable(0, view);
     return true;
 }

@@ -139,6 +139,17 @@ struct SizeClass {
     uint64_t nextView;   // heap index of the block handed out next
 };
 
+// Blocks of one size made in the middle of a frame for draws their class had none
+// left for; released at the next frame start, when the pool has grown.
+struct SpillChunk {
+    ID3D12Resource* buffer;
+    uint8_t* memory; // mapped
+    uint64_t blockBytes;
+    uint64_t blocks;
+    uint64_t used;
+    uint64_t firstView; // heap slot of the first block's view
+};
+
 // A frame buffer's attachments: each renders into an internal texture while bound
 // and is copied into its program-visible texture at the unbind.
 struct FrameBufferSlot {
@@ -170,7 +181,8 @@ struct D3D12Statistics {
     uint64_t pipelineSets;      // SetPipelineState calls
     uint64_t pipelinesCreated;  // CreateGraphicsPipelineState successes
     uint64_t drawsRecorded;
-    uint64_t drawsSkipped;      // no constant block was free
+    uint64_t drawsSkipped;      // not even a spill block could be had
+    uint64_t spilledBlocks;     // constant blocks taken from spill buffers
     uint64_t vertexBufferSets;
     uint64_t indexBufferSets;
     uint64_t textureTableSets;
@@ -239,8 +251,10 @@ struct D3D12Backend {
     uint8_t* constantMemory;
     uint64_t poolBytes;
     uint64_t poolViewCount;
-    uint8_t poolOverflow;
+    uint8_t poolOverflow; // a class ran out this frame: the pool grows at the next frame start
     DynArray<SizeClass> sizeClasses;
+    DynArray<SpillChunk> spills;
+    uint64_t spillNextView; // the next heap slot no view of this frame uses
     uint32_t uniformCounter;
 
     uint32_t pipelineKey; // render-state bits; the cull bits come from the bound shader
@@ -327,8 +341,9 @@ bool createConstantPool(D3D12Backend* backend, uint64_t bytes);
 void resetSizeClasses(D3D12Backend* backend);
 // Frame start: grows the pool for what the last frame asked for and rebuilds the views.
 void prepareConstantPool(D3D12Backend* backend);
-// Copies the block into the pool and binds it for the next draw; false when the
-// block's size class has no free block this frame (the draw is skipped).
+// Copies the block into the pool (or a spill buffer when its class ran out) and binds
+// it for the next draw; false only when no memory or heap slot is left (the draw is
+// skipped).
 bool allocateConstants(D3D12Backend* backend, const uint8_t* block, uint32_t bytes);
 // Re-creates every texture view in the shader-visible heap (after it was rebuilt).
 void recreateTextureViews(D3D12Backend* backend);

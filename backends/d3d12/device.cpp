@@ -219,6 +219,11 @@ void releaseDevice(RendererState* state, D3D12Backend* backend) {
     releaseRetired(&backend->releaseAfterWait);
     releaseRetired(&backend->releaseAfterUploads);
     releaseSwapChain(backend);
+    for (uint32_t i = 0; i < backend->spills.count; ++i) {
+        backend->spills.elements[i].buffer->Unmap(0, nullptr);
+        backend->spills.elements[i].buffer->Release();
+    }
+    releaseDynArray(&backend->spills);
     releaseObject(&backend->constantBuffer);
     releaseDynArray(&backend->sizeClasses);
     releaseObject(&backend->viewHeap);

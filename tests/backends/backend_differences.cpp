@@ -20,8 +20,6 @@ const DifferenceRow kBackendDifferences[DIFFERENCE_COUNT] = {
      "the Direct3D 12 point samplers filter mip levels by nearest level; OpenGL's point filter has no mip filter", 0, 1},
     {"a value of another type than the uniform's is refused (1) or written at its offset (0)",
      "OpenGL checks the type of the named uniform; Direct3D 12 copies bytes into the constant block", 1, 0},
-    {"a draw whose constant-block size the pool had no block for this frame is drawn (1) or skipped (0)",
-     "the Direct3D 12 constant pool grows at the next frame start, from what the frame asked for", 1, 0},
     {"draws recorded before a re-upload of their texture show the old (0) or the new (1) contents",
      "Direct3D 12 replaces the texture's view in place; the old resource lives until the frame is done", 0, 1},
 };

@@ -11,7 +11,6 @@ ResizeLog gResizeLog;
 namespace {
 
 const wchar_t kWindowClassName[] = L"TollanWindowClass";
-const float kClearColor[4] = {0, 0, 0, 0};
 
 void recordResize(int32_t width, int32_t height) {
     ++gResizeLog.calls;
@@ -115,22 +114,6 @@ bool startBackend(const WindowParameters* parameters, const char* title) {
     gBackend.ready = gBackend.api.initRenderer(&gBackend.state, &given, title);
     pumpMessages();
     if (!gBackend.ready) return false;
-    // One draw of every constant-block size class (256 to 4096 bytes, as the pool
-    // starts with), each a few times: the declarations' last entry sets the size.
-    ShaderRecord warm = {-1, 0, nullptr, 0, nullptr, CULL_NONE, BLEND_NONE};
-    api().beginFrameInRenderer(state());
-    if (buildShader(&warm, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3)) {
-        for (uint16_t sizeClass = 0; sizeClass < 16; ++sizeClass) {
-            const UniformDeclaration uniforms[4] = {kPlacedUniforms[0], kPlacedUniforms[1], kPlacedUniforms[2],
-                                                    {"padding", static_cast<uint32_t>(64 * (sizeClass + 1) - 4), 4}};
-            api().setShaderInputInRenderer(state(), &warm, 0, uniforms, 4);
-            for (int draw = 0; draw < 24; ++draw) drawPlaced(&warm, -1, -1, -0.99f, -0.99f, 0, kClearColor);
-        }
-    }
-    api().cleanupShaderInRenderer(state(), &warm);
-    api().endFrameInRenderer(state());
-    api().swapBuffersOnRenderer(state());
-    pumpMessages();
     return true;
 }
 RendererState* state() { return &gBackend.state; }

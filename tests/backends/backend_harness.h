@@ -49,9 +49,7 @@ RendererApi& api();
 // cleanupRenderer and a fresh initRenderer in windowed mode, as at the start of the
 // run; false when the window or the private record outlives the cleanup or the start fails.
 bool restartBackend(const WindowParameters* parameters = nullptr);
-// initRenderer, then a frame that draws with a constant block of every size class, so
-// that the Direct3D 12 constant pool has blocks for the tests' draws from the next
-// frame on (see DIFFERENCE_DRAW_WITHOUT_CONSTANT_BLOCK). Leaves no frame open.
+// initRenderer with the given parameters and the program's title; true on success.
 bool startBackend(const WindowParameters* parameters, const char* title = "KV-QX12");
 RendererState* state();
 void pumpMessages();

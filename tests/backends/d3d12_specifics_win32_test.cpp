@@ -47,22 +47,26 @@ TEST_F(Direct3D12, TheStartLogEndsWithTheFinishedLine) {
 }
 
 // A constant block of a size no draw has used before finds no block in the pool: the
-// draw is skipped, and the next frame, with the pool grown, draws it.
-TEST_F(Direct3D12, TheConstantPoolSkipsTheFirstDrawOfANewSizeAndDrawsItTheNextFrame) {
+// draw still draws, from a block made for the rest of the frame, and the next frame
+// the pool has blocks of that size.
+TEST_F(Direct3D12, ADrawOfANewConstantSizeDrawsAtOnceAndThePoolGrowsForTheNextFrame) {
     REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
     ShaderRecord* shader = newShader();
-    // The padding puts the block at 10240 bytes, a class the start-up frame did not use.
+    // The padding puts the block at 10240 bytes, a size no other test draws with.
     const UniformDeclaration uniforms[4] = {kPlacedUniforms[0], kPlacedUniforms[1], kPlacedUniforms[2],
                                             {"padding", 64 * 40 - 4, 4}};
     ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_SOLID), 0, uniforms, 4));
     FrameBufferRecord* target = newTarget(8, 8);
-    const uint64_t skipped = backend()->statistics.drawsSkipped;
+    const D3D12Statistics before = backend()->statistics;
     api().bindFrameBufferInRenderer(state(), target);
     api().clearCurrentFrameBuffer(state());
     api().enableDepthTestOnRenderer(state(), false);
-    drawPlaced(shader, -1, -1, 1, 1, 0, kRed);
-    EXPECT_EQ(backend()->statistics.drawsSkipped, skipped + 1);
-    EXPECT_RGB(readPixel(4, 4), 255, 255, 255);
+    drawPlaced(shader, -1, -1, 0, 1, 0, kRed);
+    drawPlaced(shader, 0, -1, 1, 1, 0, kGreen);
+    EXPECT_EQ(backend()->statistics.spilledBlocks, before.spilledBlocks + 2);
+    EXPECT_EQ(backend()->statistics.drawsSkipped, before.drawsSkipped);
+    EXPECT_RGB(readPixel(2, 4), 255, 0, 0);
+    EXPECT_RGB(readPixel(6, 4), 0, 255, 0);
     api().unbindFrameBufferInRenderer(state(), target);
     api().endFrameInRenderer(state());
     api().swapBuffersOnRenderer(state());
@@ -71,8 +75,8 @@ TEST_F(Direct3D12, TheConstantPoolSkipsTheFirstDrawOfANewSizeAndDrawsItTheNextFr
     api().bindFrameBufferInRenderer(state(), target);
     api().clearCurrentFrameBuffer(state());
     api().enableDepthTestOnRenderer(state(), false);
-    drawPlaced(shader, -1, -1, 1, 1, 0, kRed);
-    EXPECT_EQ(backend()->statistics.drawsSkipped, skipped + 1);
+    for (int draw = 0; draw < 4; ++draw) drawPlaced(shader, -1, -1, 1, 1, 0, draw % 2 ? kRed : kGreen);
+    EXPECT_EQ(backend()->statistics.spilledBlocks, before.spilledBlocks + 2) << "the pool had not grown";
     EXPECT_RGB(readPixel(4, 4), 255, 0, 0);
     api().unbindFrameBufferInRenderer(state(), target);
 }
