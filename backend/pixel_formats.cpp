@@ -14,8 +14,9 @@ const PixelFormatLayout kPixelFormatLayouts[10] = {
 };
 
 const PixelFormatLayout* pixelFormatLayout(uint32_t pixelFormat) {
-    return pixelFormat < sizeof(kPixelFormatLayouts) / sizeof(kPixelFormatLayouts[0]) ? &kPixelFormatLayouts[pixelFormat]
-                                                                                       : nullptr;
+    return pixelFormat < sizeof(kPixelFormatLayouts) / sizeof(kPixelFormatLayouts[0])
+               ? &kPixelFormatLayouts[pixelFormat]
+               : nullptr;
 }
 
 bool isBlockCompressedFormat(uint32_t pixelFormat) {

@@ -73,7 +73,8 @@ uint8_t* spillBlock(D3D12Backend* backend, uint64_t blockBytes, uint64_t wanted,
         }
     if (!chunk) {
         uint64_t blocks = wanted < 16 ? 16 : wanted;
-        if (backend->spillNextView + blocks > backend->viewHeapSize) blocks = backend->viewHeapSize - backend->spillNextView;
+        if (backend->spillNextView + blocks > backend->viewHeapSize)
+            blocks = backend->viewHeapSize - backend->spillNextView;
         if (backend->spillNextView >= backend->viewHeapSize || blocks == 0) return nullptr;
         ID3D12Resource* buffer = createUploadBuffer(backend, blocks * blockBytes);
         uint8_t* memory = nullptr;

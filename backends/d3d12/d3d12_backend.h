@@ -92,10 +92,10 @@ struct TextureRecord {
     // the next free id (RENDERER_INVALID_ID ends the list).
     uint32_t link;
     uint8_t inUse;
-    uint8_t depth; // a depth attachment: R32_FLOAT view of an R32_TYPELESS resource
-    ID3D12Resource* resource; // null until uploaded
+    uint8_t depth;                        // a depth attachment: R32_FLOAT view of an R32_TYPELESS resource
+    ID3D12Resource* resource;             // null until uploaded
     D3D12_SHADER_RESOURCE_VIEW_DESC view; // kept to re-create the view when the heap is rebuilt
-    DXGI_FORMAT format;   // of the resource's views (R32_FLOAT for depth)
+    DXGI_FORMAT format;                   // of the resource's views (R32_FLOAT for depth)
     uint32_t width;
     uint32_t height;
     D3D12_RESOURCE_STATES resourceState; // as the frame's command list leaves it
@@ -121,12 +121,12 @@ struct ShaderSlot {
     ID3DBlob* pendingPixelCode;
     uint8_t pending;
     DynArray<PipelineEntry> buckets[PIPELINE_KEY_COUNT];
-    uint8_t* constants;   // STAGED_CONSTANT_BYTES, written by the uniform entry points
+    uint8_t* constants;     // STAGED_CONSTANT_BYTES, written by the uniform entry points
     uint32_t constantBytes; // sent per draw: a multiple of 256
     uint32_t outputs;       // ShaderOutput bits
     uint32_t lastVertexInput;
     uint32_t lastIndexBuffer;
-    const PipelineEntry* current; // chosen by the last bind; null when none
+    const PipelineEntry* current;   // chosen by the last bind; null when none
     uint32_t currentTargetsVersion; // the targets that choice was made for
 };
 
@@ -178,17 +178,17 @@ struct ListTargets {
 
 // Counters the tests read to see what the backend recorded.
 struct D3D12Statistics {
-    uint64_t pipelineSets;      // SetPipelineState calls
-    uint64_t pipelinesCreated;  // CreateGraphicsPipelineState successes
+    uint64_t pipelineSets;     // SetPipelineState calls
+    uint64_t pipelinesCreated; // CreateGraphicsPipelineState successes
     uint64_t drawsRecorded;
-    uint64_t drawsSkipped;      // not even a spill block could be had
-    uint64_t spilledBlocks;     // constant blocks taken from spill buffers
+    uint64_t drawsSkipped;  // not even a spill block could be had
+    uint64_t spilledBlocks; // constant blocks taken from spill buffers
     uint64_t vertexBufferSets;
     uint64_t indexBufferSets;
     uint64_t textureTableSets;
     uint64_t samplerTableSets;
-    uint64_t cpuMipLevels;      // levels generated on the CPU
-    uint64_t gpuMipJobs;        // textures whose levels the compute shader generated
+    uint64_t cpuMipLevels; // levels generated on the CPU
+    uint64_t gpuMipJobs;   // textures whose levels the compute shader generated
 };
 
 struct D3D12Backend {
@@ -206,8 +206,8 @@ struct D3D12Backend {
 
     ID3D12CommandAllocator* frameAllocator;
     ID3D12GraphicsCommandList* frameList;
-    uint8_t recording;   // frameList is open
-    uint64_t listSerial; // counts the openings of frameList
+    uint8_t recording;     // frameList is open
+    uint64_t listSerial;   // counts the openings of frameList
     uint8_t frameInFlight; // frameList was executed and not yet waited for
     ID3D12CommandAllocator* uploadAllocator;
     ID3D12GraphicsCommandList* uploadList; // always open between flushes
@@ -224,7 +224,7 @@ struct D3D12Backend {
     uint32_t rtvIncrement;
     uint32_t srvIncrement;
     uint32_t samplerIncrement;
-    D3D12_VIEWPORT viewport;  // the back buffer's
+    D3D12_VIEWPORT viewport;     // the back buffer's
     D3D12_VIEWPORT listViewport; // as last set on the frame's list
     D3D12_RECT listScissor;
     ListTargets listTargets;
@@ -257,7 +257,7 @@ struct D3D12Backend {
     uint64_t spillNextView; // the next heap slot no view of this frame uses
     uint32_t uniformCounter;
 
-    uint32_t pipelineKey; // render-state bits; the cull bits come from the bound shader
+    uint32_t pipelineKey;     // render-state bits; the cull bits come from the bound shader
     int32_t boundFrameBuffer; // -1 = the back buffer
     uint32_t targetsVersion;  // changes whenever the render targets change
 
@@ -269,8 +269,8 @@ struct D3D12Backend {
 
     // Objects the GPU may still use: released after the next wait for the GPU, once
     // the command list that may reference them has been executed.
-    DynArray<IUnknown*> releaseAfterSubmit; // referenced by the open frame list
-    DynArray<IUnknown*> releaseAfterWait;   // referenced by submitted work only
+    DynArray<IUnknown*> releaseAfterSubmit;  // referenced by the open frame list
+    DynArray<IUnknown*> releaseAfterWait;    // referenced by submitted work only
     DynArray<IUnknown*> releaseAfterUploads; // staging buffers of the recorded uploads
 
     // Blit of frame-buffer attachments: a clip-space quad and the copy shader.
@@ -377,8 +377,8 @@ uint32_t samplerWithWrap(const D3D12Backend* backend, uint32_t current, uint32_t
 bool createMipGeneration(D3D12Backend* backend, const char** reason);
 bool formatTakesGpuMips(D3D12Backend* backend, DXGI_FORMAT format);
 // Records the generation of levels 1.. of an uploaded texture on the upload list.
-void recordGpuMips(D3D12Backend* backend, ID3D12Resource* texture, DXGI_FORMAT format, uint32_t width,
-                   uint32_t height, uint32_t mipLevels, uint32_t firstSource);
+void recordGpuMips(D3D12Backend* backend, ID3D12Resource* texture, DXGI_FORMAT format, uint32_t width, uint32_t height,
+                   uint32_t mipLevels, uint32_t firstSource);
 
 // --- pipelines.cpp
 // Chooses (creating once) the pipeline state of a slot for the key and the bound

@@ -169,7 +169,8 @@ void afterWindowCreated(BackendWindow* window) {
     if (!backend->device || !gStateOfWindow || gStateOfWindow->internal != backend) return;
     IDXGIFactory4* factory = nullptr;
     if (FAILED(CreateDXGIFactory1(__uuidof(IDXGIFactory4), reinterpret_cast<void**>(&factory)))) return;
-    if (!createSwapChain(gStateOfWindow, backend, factory)) OutputDebugStringA("VidPortD3D12: no swap chain for the new window\n");
+    if (!createSwapChain(gStateOfWindow, backend, factory))
+        OutputDebugStringA("VidPortD3D12: no swap chain for the new window\n");
     factory->Release();
 }
 
@@ -373,10 +374,9 @@ bool createDepthBuffer(D3D12Backend* backend, uint32_t width, uint32_t height) {
     D3D12_CLEAR_VALUE clear = {};
     clear.Format = DXGI_FORMAT_D32_FLOAT;
     clear.DepthStencil.Depth = 1.0f;
-    if (FAILED(backend->device->CreateCommittedResource(&heap, D3D12_HEAP_FLAG_NONE, &description,
-                                                        D3D12_RESOURCE_STATE_DEPTH_WRITE, &clear,
-                                                        __uuidof(ID3D12Resource),
-                                                        reinterpret_cast<void**>(&backend->depthBuffer))))
+    if (FAILED(backend->device->CreateCommittedResource(
+            &heap, D3D12_HEAP_FLAG_NONE, &description, D3D12_RESOURCE_STATE_DEPTH_WRITE, &clear,
+            __uuidof(ID3D12Resource), reinterpret_cast<void**>(&backend->depthBuffer))))
         return false;
     D3D12_DEPTH_STENCIL_VIEW_DESC view = {};
     view.Format = DXGI_FORMAT_D32_FLOAT;

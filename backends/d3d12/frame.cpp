@@ -143,8 +143,8 @@ void setListTargets(D3D12Backend* backend, const ListTargets* targets) {
     if (same) return;
     set = *targets;
     if (!backend->recording) return;
-    backend->frameList->OMSetRenderTargets(targets->colorCount, targets->colorCount ? targets->colors : nullptr,
-                                           FALSE, targets->hasDepth ? &targets->depth : nullptr);
+    backend->frameList->OMSetRenderTargets(targets->colorCount, targets->colorCount ? targets->colors : nullptr, FALSE,
+                                           targets->hasDepth ? &targets->depth : nullptr);
 }
 
 void backBufferTargets(D3D12Backend* backend, ListTargets* targets) {
@@ -160,7 +160,8 @@ void backBufferTargets(D3D12Backend* backend, ListTargets* targets) {
 }
 
 uint32_t boundTargetHeight(RendererState* state, D3D12Backend* backend) {
-    if (backend->boundFrameBuffer >= 0 && static_cast<uint32_t>(backend->boundFrameBuffer) < backend->frameBuffers.count)
+    if (backend->boundFrameBuffer >= 0 &&
+        static_cast<uint32_t>(backend->boundFrameBuffer) < backend->frameBuffers.count)
         return backend->frameBuffers.elements[backend->boundFrameBuffer].height;
     return state->height;
 }
@@ -241,9 +242,10 @@ void beginFrameInRenderer(RendererState* state) {
 void endFrameInRenderer(RendererState* state) {
     D3D12Backend* backend = recordingBackend(state);
     if (!backend) return;
-    if (backend->boundFrameBuffer >= 0 && static_cast<uint32_t>(backend->boundFrameBuffer) < backend->frameBuffers.count)
-        unbindFrameBufferInRenderer(state, const_cast<FrameBufferRecord*>(
-                                               backend->frameBuffers.elements[backend->boundFrameBuffer].owner));
+    if (backend->boundFrameBuffer >= 0 &&
+        static_cast<uint32_t>(backend->boundFrameBuffer) < backend->frameBuffers.count)
+        unbindFrameBufferInRenderer(
+            state, const_cast<FrameBufferRecord*>(backend->frameBuffers.elements[backend->boundFrameBuffer].owner));
     setBackBufferState(backend, D3D12_RESOURCE_STATE_PRESENT);
     state->currentShader = nullptr;
     backend->uniformCounter = 256;

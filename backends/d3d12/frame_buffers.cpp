@@ -14,10 +14,14 @@ const float kClearNothing[4] = {0, 0, 0, 0};
 
 DXGI_FORMAT attachmentFormat(uint32_t pixelFormat) {
     switch (pixelFormat) {
-    case PIXEL_FORMAT_BGRA8: return DXGI_FORMAT_B8G8R8A8_UNORM;
-    case PIXEL_FORMAT_RG16F: return DXGI_FORMAT_R16G16_FLOAT;
-    case PIXEL_FORMAT_RGBA16F: return DXGI_FORMAT_R16G16B16A16_FLOAT;
-    default: return DXGI_FORMAT_R8G8B8A8_UNORM;
+    case PIXEL_FORMAT_BGRA8:
+        return DXGI_FORMAT_B8G8R8A8_UNORM;
+    case PIXEL_FORMAT_RG16F:
+        return DXGI_FORMAT_R16G16_FLOAT;
+    case PIXEL_FORMAT_RGBA16F:
+        return DXGI_FORMAT_R16G16B16A16_FLOAT;
+    default:
+        return DXGI_FORMAT_R8G8B8A8_UNORM;
     }
 }
 
@@ -74,8 +78,8 @@ bool createViewHeap(D3D12Backend* backend, D3D12_DESCRIPTOR_HEAP_TYPE type, uint
 
 // An attachment's two textures: the internal one drawn into and the visible one the
 // record names, with the sampler of the description's wrap mode.
-bool createAttachmentPair(D3D12Backend* backend, const TextureDescription* description, uint32_t width,
-                          uint32_t height, DXGI_FORMAT format, bool depth, uint32_t* internal, uint32_t* visible) {
+bool createAttachmentPair(D3D12Backend* backend, const TextureDescription* description, uint32_t width, uint32_t height,
+                          DXGI_FORMAT format, bool depth, uint32_t* internal, uint32_t* visible) {
     *internal = allocateTextureId(backend);
     *visible = allocateTextureId(backend);
     if (*internal == RENDERER_INVALID_ID || *visible == RENDERER_INVALID_ID) {
@@ -91,7 +95,8 @@ bool createAttachmentPair(D3D12Backend* backend, const TextureDescription* descr
 }
 
 FrameBufferSlot* boundSlot(D3D12Backend* backend) {
-    if (backend->boundFrameBuffer < 0 || static_cast<uint32_t>(backend->boundFrameBuffer) >= backend->frameBuffers.count)
+    if (backend->boundFrameBuffer < 0 ||
+        static_cast<uint32_t>(backend->boundFrameBuffer) >= backend->frameBuffers.count)
         return nullptr;
     return &backend->frameBuffers.elements[backend->boundFrameBuffer];
 }
@@ -117,14 +122,14 @@ void drawCopy(RendererState* state, D3D12Backend* backend, uint32_t colorTexture
 }
 
 void setFullTargetArea(D3D12Backend* backend, uint32_t width, uint32_t height) {
-    setListViewport(backend,
-                    D3D12_VIEWPORT{0, 0, static_cast<float>(width), static_cast<float>(height), 0, 1});
+    setListViewport(backend, D3D12_VIEWPORT{0, 0, static_cast<float>(width), static_cast<float>(height), 0, 1});
     setListScissor(backend, D3D12_RECT{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)});
 }
 
 // Copies every attachment into its visible texture (the frame buffer is still bound).
 void copyAttachments(RendererState* state, D3D12Backend* backend, FrameBufferSlot* slot) {
-    for (uint32_t i = 0; i < slot->colorCount; ++i) transitionTexture(backend, slot->internalColor[i], D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE);
+    for (uint32_t i = 0; i < slot->colorCount; ++i)
+        transitionTexture(backend, slot->internalColor[i], D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE);
     if (slot->hasDepth) transitionTexture(backend, slot->internalDepth, D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE);
     setFullTargetArea(backend, slot->width, slot->height);
     const uint32_t passes = slot->colorCount ? slot->colorCount : 1;
@@ -382,5 +387,6 @@ void clearFrameBufferInRenderer(RendererState* state, FrameBufferRecord* frameBu
     unbindFrameBufferInRenderer(state, frameBuffer);
     if (previous >= 0 && static_cast<uint32_t>(previous) < backend->frameBuffers.count &&
         backend->frameBuffers.elements[previous].owner)
-        bindFrameBufferInRenderer(state, const_cast<FrameBufferRecord*>(backend->frameBuffers.elements[previous].owner));
+        bindFrameBufferInRenderer(state,
+                                  const_cast<FrameBufferRecord*>(backend->frameBuffers.elements[previous].owner));
 }

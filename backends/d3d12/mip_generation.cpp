@@ -124,8 +124,10 @@ bool isSrgbFormat(DXGI_FORMAT format) {
     case DXGI_FORMAT_BC1_UNORM_SRGB:
     case DXGI_FORMAT_BC2_UNORM_SRGB:
     case DXGI_FORMAT_BC3_UNORM_SRGB:
-    case DXGI_FORMAT_BC7_UNORM_SRGB: return true;
-    default: return false;
+    case DXGI_FORMAT_BC7_UNORM_SRGB:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -252,8 +254,8 @@ bool formatTakesGpuMips(D3D12Backend* backend, DXGI_FORMAT format) {
            (support.Support2 & D3D12_FORMAT_SUPPORT2_UAV_TYPED_STORE);
 }
 
-void recordGpuMips(D3D12Backend* backend, ID3D12Resource* texture, DXGI_FORMAT format, uint32_t width,
-                   uint32_t height, uint32_t mipLevels, uint32_t firstSource) {
+void recordGpuMips(D3D12Backend* backend, ID3D12Resource* texture, DXGI_FORMAT format, uint32_t width, uint32_t height,
+                   uint32_t mipLevels, uint32_t firstSource) {
     ID3D12GraphicsCommandList* list = backend->uploadList;
     uint32_t passes = 0;
     for (uint32_t src = firstSource; src + 1 < mipLevels; src += levelsPerPass(width, height, src, mipLevels)) ++passes;
@@ -321,7 +323,8 @@ void recordGpuMips(D3D12Backend* backend, ID3D12Resource* texture, DXGI_FORMAT f
         srcMip += n;
         ++pass;
     }
-    transitionResource(list, texture, D3D12_RESOURCE_STATE_UNORDERED_ACCESS, D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE);
+    transitionResource(list, texture, D3D12_RESOURCE_STATE_UNORDERED_ACCESS,
+                       D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE);
     ++backend->mipJobCount;
     ++backend->statistics.gpuMipJobs;
 }

@@ -10,9 +10,12 @@ namespace {
 
 uint32_t cullBits(uint32_t cullMode) {
     switch (cullMode) {
-    case CULL_FRONT: return KEY_CULL_FRONT;
-    case CULL_NONE: return KEY_CULL_NONE;
-    default: return KEY_CULL_BACK;
+    case CULL_FRONT:
+        return KEY_CULL_FRONT;
+    case CULL_NONE:
+        return KEY_CULL_NONE;
+    default:
+        return KEY_CULL_BACK;
     }
 }
 

@@ -20,9 +20,12 @@ struct ReadSource {
 
 uint32_t bytesPerPixel(DXGI_FORMAT format) {
     switch (format) {
-    case DXGI_FORMAT_R16G16B16A16_FLOAT: return 8;
-    case DXGI_FORMAT_R8_UNORM: return 1;
-    default: return 4;
+    case DXGI_FORMAT_R16G16B16A16_FLOAT:
+        return 8;
+    case DXGI_FORMAT_R8_UNORM:
+        return 1;
+    default:
+        return 4;
     }
 }
 
@@ -59,7 +62,8 @@ void toRgba(DXGI_FORMAT format, const uint8_t* in, uint8_t* out) {
 }
 
 bool boundSource(D3D12Backend* backend, ReadSource* source) {
-    if (backend->boundFrameBuffer >= 0 && static_cast<uint32_t>(backend->boundFrameBuffer) < backend->frameBuffers.count) {
+    if (backend->boundFrameBuffer >= 0 &&
+        static_cast<uint32_t>(backend->boundFrameBuffer) < backend->frameBuffers.count) {
         const FrameBufferSlot& slot = backend->frameBuffers.elements[backend->boundFrameBuffer];
         if (slot.colorCount == 0) return false;
         const TextureRecord& texture = backend->textures[slot.internalColor[0]];
@@ -67,8 +71,8 @@ bool boundSource(D3D12Backend* backend, ReadSource* source) {
         return source->resource != nullptr;
     }
     if (!backend->swapChain) return false;
-    *source = ReadSource{backend->backBuffers[backend->frameIndex], DXGI_FORMAT_R8G8B8A8_UNORM,
-                         backend->swapChainWidth, backend->swapChainHeight, backend->backBufferState};
+    *source = ReadSource{backend->backBuffers[backend->frameIndex], DXGI_FORMAT_R8G8B8A8_UNORM, backend->swapChainWidth,
+                         backend->swapChainHeight, backend->backBufferState};
     return source->resource != nullptr;
 }
 
@@ -121,7 +125,8 @@ bool readPixelsInRenderer(RendererState* state, int32_t x, int32_t y, int32_t wi
     from.pResource = source.resource;
     from.Type = D3D12_TEXTURE_COPY_TYPE_SUBRESOURCE_INDEX;
     from.SubresourceIndex = 0;
-    const D3D12_BOX box = {static_cast<UINT>(x), top, 0, static_cast<UINT>(x + width), top + static_cast<UINT>(height), 1};
+    const D3D12_BOX box = {
+        static_cast<UINT>(x), top, 0, static_cast<UINT>(x + width), top + static_cast<UINT>(height), 1};
     transitionResource(backend->frameList, source.resource, source.state, D3D12_RESOURCE_STATE_COPY_SOURCE);
     backend->frameList->CopyTextureRegion(&to, 0, 0, 0, &from, &box);
     transitionResource(backend->frameList, source.resource, D3D12_RESOURCE_STATE_COPY_SOURCE, source.state);

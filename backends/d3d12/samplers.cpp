@@ -38,7 +38,8 @@ uint32_t findSampler(const D3D12Backend* backend, const D3D12_SAMPLER_DESC& want
 
 void defineSamplers(D3D12Backend* backend) {
     memset(backend->samplers, 0, sizeof(backend->samplers));
-    for (uint32_t i = 0; i < DEFINED_SAMPLER_COUNT; ++i) backend->samplers[i] = describeSampler(i < 4, kAddressModes[i % 4]);
+    for (uint32_t i = 0; i < DEFINED_SAMPLER_COUNT; ++i)
+        backend->samplers[i] = describeSampler(i < 4, kAddressModes[i % 4]);
 }
 
 void writeSamplerHeap(D3D12Backend* backend) {

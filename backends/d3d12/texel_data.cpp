@@ -6,12 +6,12 @@
 #include <string.h>
 
 const TexelLayoutInfo kTexelLayouts[TEXEL_LAYOUT_COUNT] = {
-    {4, 0, 4, 0}, // RGBA8
-    {4, 0, 4, 0}, // BGRA8
-    {1, 0, 1, 0}, // R8
-    {4, 0, 2, 1}, // RG16F
-    {8, 0, 4, 1}, // RGBA16F
-    {0, 8, 0, 0}, // BC1
+    {4, 0, 4, 0},  // RGBA8
+    {4, 0, 4, 0},  // BGRA8
+    {1, 0, 1, 0},  // R8
+    {4, 0, 2, 1},  // RG16F
+    {8, 0, 4, 1},  // RGBA16F
+    {0, 8, 0, 0},  // BC1
     {0, 16, 0, 0}, // BC2
     {0, 16, 0, 0}, // BC3
 };
@@ -119,8 +119,9 @@ uint16_t floatToHalf(float value) {
     const uint32_t sign = (bits >> 16) & 0x8000u;
     const int32_t exponent = static_cast<int32_t>((bits >> 23) & 0xFF) - 127 + 15;
     uint32_t mantissa = bits & 0x7FFFFFu;
-    if (((bits >> 23) & 0xFF) == 0xFF) return static_cast<uint16_t>(sign | 0x7C00u | (mantissa ? 0x200u : 0)); // inf, NaN
-    if (exponent >= 31) return static_cast<uint16_t>(sign | 0x7C00u); // too large: infinity
+    if (((bits >> 23) & 0xFF) == 0xFF)
+        return static_cast<uint16_t>(sign | 0x7C00u | (mantissa ? 0x200u : 0)); // inf, NaN
+    if (exponent >= 31) return static_cast<uint16_t>(sign | 0x7C00u);           // too large: infinity
     if (exponent <= 0) {
         if (exponent < -10) return static_cast<uint16_t>(sign); // too small: zero
         mantissa |= 0x800000u;
@@ -184,13 +185,19 @@ void decodeBlock(TexelLayout layout, const uint8_t* block, uint8_t rgba[64]) {
 
 TexelPlan planTexels(uint32_t pixelFormat, uint32_t width, uint32_t height) {
     switch (pixelFormat) {
-    case PIXEL_FORMAT_RGBA8: return TexelPlan{TEXEL_RGBA8, pixelFormat, 0};
-    case PIXEL_FORMAT_BGRA8: return TexelPlan{TEXEL_BGRA8, pixelFormat, 0};
+    case PIXEL_FORMAT_RGBA8:
+        return TexelPlan{TEXEL_RGBA8, pixelFormat, 0};
+    case PIXEL_FORMAT_BGRA8:
+        return TexelPlan{TEXEL_BGRA8, pixelFormat, 0};
     case PIXEL_FORMAT_RGB8:
-    case PIXEL_FORMAT_BGR8: return TexelPlan{TEXEL_RGBA8, pixelFormat, 1};
-    case PIXEL_FORMAT_RG16F: return TexelPlan{TEXEL_RG16F, pixelFormat, 1};
-    case PIXEL_FORMAT_R8: return TexelPlan{TEXEL_R8, pixelFormat, 0};
-    case PIXEL_FORMAT_RGBA16F: return TexelPlan{TEXEL_RGBA16F, pixelFormat, 1};
+    case PIXEL_FORMAT_BGR8:
+        return TexelPlan{TEXEL_RGBA8, pixelFormat, 1};
+    case PIXEL_FORMAT_RG16F:
+        return TexelPlan{TEXEL_RG16F, pixelFormat, 1};
+    case PIXEL_FORMAT_R8:
+        return TexelPlan{TEXEL_R8, pixelFormat, 0};
+    case PIXEL_FORMAT_RGBA16F:
+        return TexelPlan{TEXEL_RGBA16F, pixelFormat, 1};
     case PIXEL_FORMAT_BC1:
     case PIXEL_FORMAT_BC2:
     case PIXEL_FORMAT_BC3: {
@@ -253,8 +260,8 @@ void convertLevel(const TexelPlan& plan, const uint8_t* source, uint32_t width, 
     case PIXEL_FORMAT_BC1:
     case PIXEL_FORMAT_BC2:
     case PIXEL_FORMAT_BC3:
-        decodeBlocks(static_cast<TexelLayout>(TEXEL_BC1 + (plan.sourceFormat - PIXEL_FORMAT_BC1)), source, width, height,
-                     out);
+        decodeBlocks(static_cast<TexelLayout>(TEXEL_BC1 + (plan.sourceFormat - PIXEL_FORMAT_BC1)), source, width,
+                     height, out);
         break;
     default:
         memcpy(out, source, texelLevelBytes(plan.layout, width, height));
@@ -262,8 +269,7 @@ void convertLevel(const TexelPlan& plan, const uint8_t* source, uint32_t width, 
     }
 }
 
-void boxFilterLevel(TexelLayout layout, const uint8_t* above, uint32_t aboveWidth, uint32_t aboveHeight,
-                    uint8_t* out) {
+void boxFilterLevel(TexelLayout layout, const uint8_t* above, uint32_t aboveWidth, uint32_t aboveHeight, uint8_t* out) {
     const TexelLayoutInfo& info = kTexelLayouts[layout];
     if (info.blockBytes) return;
     const uint32_t width = levelExtent(aboveWidth, 1), height = levelExtent(aboveHeight, 1);

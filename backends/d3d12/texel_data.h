@@ -10,11 +10,11 @@
 #include <stdint.h>
 
 enum TexelLayout : uint32_t {
-    TEXEL_RGBA8 = 0,  // R8G8B8A8_UNORM
-    TEXEL_BGRA8,      // B8G8R8A8_UNORM
-    TEXEL_R8,         // R8_UNORM
-    TEXEL_RG16F,      // R16G16_FLOAT
-    TEXEL_RGBA16F,    // R16G16B16A16_FLOAT
+    TEXEL_RGBA8 = 0, // R8G8B8A8_UNORM
+    TEXEL_BGRA8,     // B8G8R8A8_UNORM
+    TEXEL_R8,        // R8_UNORM
+    TEXEL_RG16F,     // R16G16_FLOAT
+    TEXEL_RGBA16F,   // R16G16B16A16_FLOAT
     TEXEL_BC1,
     TEXEL_BC2,
     TEXEL_BC3,
@@ -53,8 +53,7 @@ void convertLevel(const TexelPlan& plan, const uint8_t* source, uint32_t width, 
 // One level from the one above it: each texel the average of the 2 x 2 texels it
 // covers (the edge texel repeats where the level above has an odd or unit size), each
 // byte channel rounded to nearest. Uncompressed layouts only.
-void boxFilterLevel(TexelLayout layout, const uint8_t* above, uint32_t aboveWidth, uint32_t aboveHeight,
-                    uint8_t* out);
+void boxFilterLevel(TexelLayout layout, const uint8_t* above, uint32_t aboveWidth, uint32_t aboveHeight, uint8_t* out);
 
 // 16-bit floats.
 uint16_t floatToHalf(float value);

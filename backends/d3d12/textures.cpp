@@ -18,7 +18,7 @@ namespace {
 enum { MAX_DATA_LEVELS = 64 };
 
 const DXGI_FORMAT kLayoutFormats[TEXEL_LAYOUT_COUNT] = {
-    DXGI_FORMAT_R8G8B8A8_UNORM,     DXGI_FORMAT_B8G8R8A8_UNORM, DXGI_FORMAT_R8_UNORM, DXGI_FORMAT_R16G16_FLOAT,
+    DXGI_FORMAT_R8G8B8A8_UNORM,     DXGI_FORMAT_B8G8R8A8_UNORM, DXGI_FORMAT_R8_UNORM,  DXGI_FORMAT_R16G16_FLOAT,
     DXGI_FORMAT_R16G16B16A16_FLOAT, DXGI_FORMAT_BC1_UNORM,      DXGI_FORMAT_BC2_UNORM, DXGI_FORMAT_BC3_UNORM,
 };
 
@@ -88,8 +88,8 @@ void replaceResource(D3D12Backend* backend, uint32_t id, ID3D12Resource* resourc
 
 // The levels of the data that are really there: level l at offsets[l], as many as
 // fit byteSize (when given) and the levels wanted.
-uint32_t levelsPresent(uint32_t sourceFormat, uint32_t width, uint32_t height, uint32_t levelsInData,
-                       uint32_t wanted, uint64_t byteSize, uint64_t* offsets) {
+uint32_t levelsPresent(uint32_t sourceFormat, uint32_t width, uint32_t height, uint32_t levelsInData, uint32_t wanted,
+                       uint64_t byteSize, uint64_t* offsets) {
     uint64_t offset = 0;
     uint32_t present = 0;
     for (uint32_t level = 0; level < levelsInData && level < wanted && level < MAX_DATA_LEVELS; ++level) {
@@ -143,7 +143,8 @@ bool stageAndCopy(D3D12Backend* backend, ID3D12Resource* resource, const TexelPl
         if (level < present)
             convertLevel(plan, data + offsets[level], w, h, texels);
         else
-            boxFilterLevel(plan.layout, previous, levelExtent(width, level - 1), levelExtent(height, level - 1), texels);
+            boxFilterLevel(plan.layout, previous, levelExtent(width, level - 1), levelExtent(height, level - 1),
+                           texels);
         stageLevel(mapped, footprints[level], texels, texelRowBytes(plan.layout, w), texelRowCount(plan.layout, h));
         free(previous);
         previous = texels;
@@ -253,9 +254,9 @@ bool createTargetTexture(D3D12Backend* backend, uint32_t id, uint32_t width, uin
         // One resource for both views: D32_FLOAT to draw depth into, R32_FLOAT to sample it.
         clear.Format = DXGI_FORMAT_D32_FLOAT;
         clear.DepthStencil.Depth = 1.0f;
-        resource = createTexture(backend, width, height, 1, DXGI_FORMAT_R32_TYPELESS,
-                                 D3D12_RESOURCE_FLAG_ALLOW_DEPTH_STENCIL, D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE,
-                                 &clear);
+        resource =
+            createTexture(backend, width, height, 1, DXGI_FORMAT_R32_TYPELESS, D3D12_RESOURCE_FLAG_ALLOW_DEPTH_STENCIL,
+                          D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE, &clear);
         format = DXGI_FORMAT_R32_FLOAT;
     } else {
         clear.Format = format;
@@ -292,8 +293,8 @@ void refreshUnitsShowing(D3D12Backend* backend, uint32_t textureId) {
         if (backend->unitTextures[unit] == textureId) applyUnit(backend, unit);
 }
 
-uint32_t uploadTextureInRenderer(RendererState* state, void* pixels, uint64_t byteSize,
-                                 TextureDescription* description, uint16_t levelsInData, uint32_t currentId) {
+uint32_t uploadTextureInRenderer(RendererState* state, void* pixels, uint64_t byteSize, TextureDescription* description,
+                                 uint16_t levelsInData, uint32_t currentId) {
     D3D12Backend* backend = d3d12State(state);
     if (!backend || !backend->device || !description) return RENDERER_INVALID_ID;
     uint32_t id = currentId;
@@ -324,10 +325,9 @@ uint32_t uploadTextureInRenderer(RendererState* state, void* pixels, uint64_t by
     // A buffer shorter than the levels it claims gives the levels that fit; one
     // shorter than its first level gives a texture without contents, never a read
     // past its end.
-    const uint32_t present =
-        data ? levelsPresent(plan.sourceFormat, width, height, levelsInData ? levelsInData : 1, wanted, byteSize,
-                             offsets)
-             : 0;
+    const uint32_t present = data ? levelsPresent(plan.sourceFormat, width, height, levelsInData ? levelsInData : 1,
+                                                  wanted, byteSize, offsets)
+                                  : 0;
     if (present == 0) data = nullptr;
     uint32_t levels = data ? wanted : 1;
     if (data && blocks) levels = present; // block data cannot be filtered: only the levels given
@@ -337,10 +337,9 @@ uint32_t uploadTextureInRenderer(RendererState* state, void* pixels, uint64_t by
     D3D12_RESOURCE_FLAGS flags = D3D12_RESOURCE_FLAG_NONE;
     if (renderTarget && !blocks) flags |= D3D12_RESOURCE_FLAG_ALLOW_RENDER_TARGET;
     if (gpuMips) flags |= D3D12_RESOURCE_FLAG_ALLOW_UNORDERED_ACCESS;
-    ID3D12Resource* resource = createTexture(backend, width, height, levels, format, flags,
-                                             data ? D3D12_RESOURCE_STATE_COPY_DEST
-                                                  : D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE,
-                                             nullptr);
+    ID3D12Resource* resource =
+        createTexture(backend, width, height, levels, format, flags,
+                      data ? D3D12_RESOURCE_STATE_COPY_DEST : D3D12_RESOURCE_STATE_PIXEL_SHADER_RESOURCE, nullptr);
     texture->format = format;
     texture->width = width;
     texture->height = height;

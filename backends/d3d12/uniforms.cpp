@@ -112,13 +112,13 @@ void sendMatrix4x4ToShaderInRenderer(RendererState* state, ShaderRecord* shader,
     writeValue(state, shader, name, 0, matrix, 64);
 }
 
-void sendMatrix4x4ToShaderOInRenderer(RendererState* state, ShaderRecord* shader, const char* name,
-                                      const float* matrix, uint64_t byteOffset) {
+void sendMatrix4x4ToShaderOInRenderer(RendererState* state, ShaderRecord* shader, const char* name, const float* matrix,
+                                      uint64_t byteOffset) {
     writeValue(state, shader, name, byteOffset, matrix, 64);
 }
 
-void sendSkeletonToShaderInRenderer(RendererState* state, ShaderRecord* shader, const char* name,
-                                    const float* matrices, uint32_t count) {
+void sendSkeletonToShaderInRenderer(RendererState* state, ShaderRecord* shader, const char* name, const float* matrices,
+                                    uint32_t count) {
     writeValue(state, shader, name, 0, matrices, static_cast<uint64_t>(count) * 64u);
 }
 

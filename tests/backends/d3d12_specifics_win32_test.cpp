@@ -53,8 +53,8 @@ TEST_F(Direct3D12, ADrawOfANewConstantSizeDrawsAtOnceAndThePoolGrowsForTheNextFr
     REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
     ShaderRecord* shader = newShader();
     // The padding puts the block at 10240 bytes, a size no other test draws with.
-    const UniformDeclaration uniforms[4] = {kPlacedUniforms[0], kPlacedUniforms[1], kPlacedUniforms[2],
-                                            {"padding", 64 * 40 - 4, 4}};
+    const UniformDeclaration uniforms[4] = {
+        kPlacedUniforms[0], kPlacedUniforms[1], kPlacedUniforms[2], {"padding", 64 * 40 - 4, 4}};
     ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_SOLID), 0, uniforms, 4));
     FrameBufferRecord* target = newTarget(8, 8);
     const D3D12Statistics before = backend()->statistics;
@@ -169,8 +169,8 @@ TEST_F(Direct3D12, OneLevelOf256TexelsGetsAllNineLevelsOfABoxFilter) {
     description.mipLevels = 9;
     const uint64_t cpuLevels = backend()->statistics.cpuMipLevels;
     const uint64_t gpuJobs = backend()->statistics.gpuMipJobs;
-    const uint32_t texture = api().uploadTextureInRenderer(state(), level.data(), level.size(), &description, 1,
-                                                           RENDERER_INVALID_ID);
+    const uint32_t texture =
+        api().uploadTextureInRenderer(state(), level.data(), level.size(), &description, 1, RENDERER_INVALID_ID);
     ASSERT_NE(texture, RENDERER_INVALID_ID);
     EXPECT_EQ(backend()->textures[texture].view.Texture2D.MipLevels, 9u);
     EXPECT_TRUE(backend()->statistics.cpuMipLevels == cpuLevels + 8 || backend()->statistics.gpuMipJobs == gpuJobs + 1);
@@ -193,8 +193,8 @@ TEST_F(Direct3D12, OneLevelOf256TexelsGetsAllNineLevelsOfABoxFilter) {
         api().bindTextureInRenderer(state(), texture, 0);
         api().drawIndexedInRenderer(state(), fetch, state()->quadIndexBuffer, state()->quadVertexInput);
         read.assign(static_cast<size_t>(size) * size * 4, 0);
-        ASSERT_TRUE(gBackend.readPixels(state(), 0, 0, static_cast<int32_t>(size), static_cast<int32_t>(size),
-                                        read.data()));
+        ASSERT_TRUE(
+            gBackend.readPixels(state(), 0, 0, static_cast<int32_t>(size), static_cast<int32_t>(size), read.data()));
         size_t mismatches = 0, first = 0;
         for (size_t i = 0; i < read.size(); ++i)
             if (read[i] != level[i] && mismatches++ == 0) first = i;

@@ -6,14 +6,14 @@
 namespace {
 
 enum StepKind {
-    CREATE_INPUT,       // createVertexInputBufferInRenderer, 4 vertices
-    DELETE_INPUT,       // deleteVertexInputBufferInRenderer(id of `subject`)
-    GROW_INPUT,         // updateVertexInputBufferInRenderer(id of `subject`) with 8 vertices
-    SHRINK_INPUT,       // the same with 2 vertices
-    UPDATE_NO_INPUT,    // updateVertexInputBufferInRenderer(RENDERER_INVALID_ID)
-    CREATE_INDICES,     // createIndexBufferInRendererWithData, 6 indices
+    CREATE_INPUT,    // createVertexInputBufferInRenderer, 4 vertices
+    DELETE_INPUT,    // deleteVertexInputBufferInRenderer(id of `subject`)
+    GROW_INPUT,      // updateVertexInputBufferInRenderer(id of `subject`) with 8 vertices
+    SHRINK_INPUT,    // the same with 2 vertices
+    UPDATE_NO_INPUT, // updateVertexInputBufferInRenderer(RENDERER_INVALID_ID)
+    CREATE_INDICES,  // createIndexBufferInRendererWithData, 6 indices
     DELETE_INDICES,
-    GROW_INDICES,       // updateIndexBufferInRenderer with 12 indices
+    GROW_INDICES, // updateIndexBufferInRenderer with 12 indices
 };
 
 // What a step must hand back: the id of an earlier step, or one no live buffer has.
@@ -26,32 +26,32 @@ struct Step {
 };
 
 const Step kScript[] = {
-    {CREATE_INPUT, 0, FRESH},     // 0: a
-    {CREATE_INPUT, 0, FRESH},     // 1: b
-    {CREATE_INPUT, 0, FRESH},     // 2: c
-    {DELETE_INPUT, 1, NONE},      // 3: b released
-    {DELETE_INPUT, 0, NONE},      // 4: then a
-    {CREATE_INPUT, 0, 0},         // 5: last released first: a
-    {CREATE_INPUT, 0, 1},         // 6: then b
-    {CREATE_INPUT, 0, FRESH},     // 7: the stack is empty again
-    {DELETE_INPUT, 2, NONE},      // 8: c released ...
-    {DELETE_INPUT, 2, NONE},      // 9: ... twice, which releases it once
-    {CREATE_INPUT, 0, 2},         // 10: c
-    {CREATE_INPUT, 0, FRESH},     // 11: not c again
-    {GROW_INPUT, 5, 5},           // 12: a larger update keeps the id
-    {SHRINK_INPUT, 5, 5},         // 13: so does a smaller one
-    {DELETE_INPUT, 6, NONE},      // 14: b released
-    {GROW_INPUT, 5, 5},           // 15: growing a takes a's own id back, not b's
-    {UPDATE_NO_INPUT, 0, 6},      // 16: an update of no buffer creates one: b's released id
-    {CREATE_INDICES, 0, FRESH},   // 17: i
-    {CREATE_INDICES, 0, FRESH},   // 18: j
-    {DELETE_INDICES, 17, NONE},   // 19: i released
-    {GROW_INDICES, 18, 18},       // 20: growing j keeps j
-    {CREATE_INDICES, 0, 17},      // 21: i
-    {CREATE_INDICES, 0, FRESH},   // 22
+    {CREATE_INPUT, 0, FRESH},   // 0: a
+    {CREATE_INPUT, 0, FRESH},   // 1: b
+    {CREATE_INPUT, 0, FRESH},   // 2: c
+    {DELETE_INPUT, 1, NONE},    // 3: b released
+    {DELETE_INPUT, 0, NONE},    // 4: then a
+    {CREATE_INPUT, 0, 0},       // 5: last released first: a
+    {CREATE_INPUT, 0, 1},       // 6: then b
+    {CREATE_INPUT, 0, FRESH},   // 7: the stack is empty again
+    {DELETE_INPUT, 2, NONE},    // 8: c released ...
+    {DELETE_INPUT, 2, NONE},    // 9: ... twice, which releases it once
+    {CREATE_INPUT, 0, 2},       // 10: c
+    {CREATE_INPUT, 0, FRESH},   // 11: not c again
+    {GROW_INPUT, 5, 5},         // 12: a larger update keeps the id
+    {SHRINK_INPUT, 5, 5},       // 13: so does a smaller one
+    {DELETE_INPUT, 6, NONE},    // 14: b released
+    {GROW_INPUT, 5, 5},         // 15: growing a takes a's own id back, not b's
+    {UPDATE_NO_INPUT, 0, 6},    // 16: an update of no buffer creates one: b's released id
+    {CREATE_INDICES, 0, FRESH}, // 17: i
+    {CREATE_INDICES, 0, FRESH}, // 18: j
+    {DELETE_INDICES, 17, NONE}, // 19: i released
+    {GROW_INDICES, 18, 18},     // 20: growing j keeps j
+    {CREATE_INDICES, 0, 17},    // 21: i
+    {CREATE_INDICES, 0, FRESH}, // 22
 };
 
-const char* const kKindNames[] = {"create input", "delete input", "grow input", "shrink input",
+const char* const kKindNames[] = {"create input",       "delete input",   "grow input",     "shrink input",
                                   "update of no input", "create indices", "delete indices", "grow indices"};
 
 bool isInput(StepKind kind) { return kind <= UPDATE_NO_INPUT; }
@@ -69,16 +69,30 @@ std::string runHandleReuseScript(const RendererApi& api, RendererState* state) {
         const uint32_t subject = ids[static_cast<size_t>(step.subject)];
         uint32_t id = RENDERER_INVALID_ID;
         switch (step.kind) {
-        case CREATE_INPUT: id = api.createVertexInputBufferInRenderer(state, 4, vertices, 0); break;
-        case DELETE_INPUT: api.deleteVertexInputBufferInRenderer(state, subject); break;
-        case GROW_INPUT: id = api.updateVertexInputBufferInRenderer(state, subject, 8, vertices, 0); break;
-        case SHRINK_INPUT: id = api.updateVertexInputBufferInRenderer(state, subject, 2, vertices, 0); break;
+        case CREATE_INPUT:
+            id = api.createVertexInputBufferInRenderer(state, 4, vertices, 0);
+            break;
+        case DELETE_INPUT:
+            api.deleteVertexInputBufferInRenderer(state, subject);
+            break;
+        case GROW_INPUT:
+            id = api.updateVertexInputBufferInRenderer(state, subject, 8, vertices, 0);
+            break;
+        case SHRINK_INPUT:
+            id = api.updateVertexInputBufferInRenderer(state, subject, 2, vertices, 0);
+            break;
         case UPDATE_NO_INPUT:
             id = api.updateVertexInputBufferInRenderer(state, RENDERER_INVALID_ID, 4, vertices, 0);
             break;
-        case CREATE_INDICES: id = api.createIndexBufferInRendererWithData(state, 6, indices); break;
-        case DELETE_INDICES: api.deleteIndexBufferInRenderer(state, subject); break;
-        case GROW_INDICES: id = api.updateIndexBufferInRenderer(state, subject, 12, indices); break;
+        case CREATE_INDICES:
+            id = api.createIndexBufferInRendererWithData(state, 6, indices);
+            break;
+        case DELETE_INDICES:
+            api.deleteIndexBufferInRenderer(state, subject);
+            break;
+        case GROW_INDICES:
+            id = api.updateIndexBufferInRenderer(state, subject, 12, indices);
+            break;
         }
         char failure[160];
         if (step.expected == NONE) {

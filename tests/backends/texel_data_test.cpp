@@ -18,7 +18,7 @@ TEST(TexelData, HalfFloatsRoundToNearestAndKeepTheirRange) {
     EXPECT_EQ(half(0.25f), 0x3400);
     EXPECT_EQ(half(-2.5f), 0xC100);
     EXPECT_EQ(half(65504.0f), 0x7BFF);
-    EXPECT_EQ(half(1e6f), 0x7C00); // past the largest half: infinity
+    EXPECT_EQ(half(1e6f), 0x7C00);          // past the largest half: infinity
     EXPECT_EQ(half(5.9604645e-8f), 0x0001); // the smallest denormal
     EXPECT_EQ(half(1e-9f), 0x0000);
     // 1 + 2^-11 lies halfway between two halves: to the even one.
@@ -46,11 +46,11 @@ TEST(TexelData, BlockColoursAndAlphas) {
     uint8_t bc2[16] = {0x10, 0xF5};
     memcpy(bc2 + 8, threeColours, 8);
     decodeBlock(TEXEL_BC2, bc2, texels);
-    EXPECT_EQ(texels[3], 0);        // nibble 0
-    EXPECT_EQ(texels[7], 17);       // nibble 1
-    EXPECT_EQ(texels[11], 85);      // nibble 5
-    EXPECT_EQ(texels[15], 255);     // nibble 15
-    EXPECT_EQ(texels[12], 170);     // index 3 of four colours, not transparent black
+    EXPECT_EQ(texels[3], 0);    // nibble 0
+    EXPECT_EQ(texels[7], 17);   // nibble 1
+    EXPECT_EQ(texels[11], 85);  // nibble 5
+    EXPECT_EQ(texels[15], 255); // nibble 15
+    EXPECT_EQ(texels[12], 170); // index 3 of four colours, not transparent black
 
     // BC3: eight alpha values between 200 and 100, or six with 0 and 255 added.
     uint8_t bc3[16] = {200, 100, 0b10001000, 0b11000110, 0b11111010, 0, 0, 0};
@@ -109,8 +109,8 @@ TEST(TexelData, LevelsConvertTexelByTexel) {
 
 TEST(TexelData, TheBoxFilterAveragesTheTexelsEachCovers) {
     // 4 x 2 RGBA8 to 2 x 1: each the rounded mean of a 2 x 2 square.
-    const uint8_t above[32] = {0, 0, 0, 0,   10, 20, 30, 40,  100, 100, 100, 100, 200, 200, 200, 200,
-                               1, 1, 1, 1,   10, 20, 30, 41,  100, 101, 100, 100, 255, 255, 255, 255};
+    const uint8_t above[32] = {0, 0, 0, 0, 10, 20, 30, 40, 100, 100, 100, 100, 200, 200, 200, 200,
+                               1, 1, 1, 1, 10, 20, 30, 41, 100, 101, 100, 100, 255, 255, 255, 255};
     uint8_t level[8];
     boxFilterLevel(TEXEL_RGBA8, above, 4, 2, level);
     const uint8_t expected[8] = {5, 10, 15, 21, 164, 164, 164, 164};
