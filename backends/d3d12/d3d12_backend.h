@@ -236,6 +236,7 @@ struct D3D12Backend {
     uint32_t viewHeapSize;
     ID3D12DescriptorHeap* samplerHeap; // shader-visible, all 32 samplers
     D3D12_SAMPLER_DESC samplers[SAMPLER_COUNT];
+    D3D12_FILTER smoothFilter; // anisotropic, or linear on a device that draws on the CPU
 
     TextureRecord textures[TEXTURE_TABLE_SIZE];
     uint32_t freeTextureHead;

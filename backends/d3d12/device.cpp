@@ -3,6 +3,7 @@
 // the one that failed; and the swap chain, which follows the window through screen-
 // mode switches.
 #include "backends/d3d12/d3d12_backend.h"
+#include "backends/d3d12/software_device.h"
 #include "backends/window/backend_exports.h"
 #include "backends/window/display_mode_lists.h"
 #include "backends/window/display_modes.h"
@@ -448,6 +449,12 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
         return logFailure(&log, step);
 
     IDXGIAdapter1* adapter = chooseAdapter(factory);
+    // Without a qualifying adapter the system's default one, the first, draws.
+    IDXGIAdapter1* drawing = adapter;
+    if (!drawing && factory->EnumAdapters1(0, &drawing) == DXGI_ERROR_NOT_FOUND) drawing = nullptr;
+    const bool onTheCpu = deviceRunsOnTheCpu(drawing);
+    if (drawing && drawing != adapter) drawing->Release();
+    backend->smoothFilter = onTheCpu ? D3D12_FILTER_MIN_MAG_MIP_LINEAR : D3D12_FILTER_ANISOTROPIC;
     step = "D3D12CreateDevice( hardwareAdapter.Get(), D3D_FEATURE_LEVEL_11_0, IID_PPV_ARGS(&internal.device) )";
     logStep(&log, step);
     HRESULT created = D3D12CreateDevice(adapter, D3D_FEATURE_LEVEL_11_0, __uuidof(ID3D12Device),
@@ -542,6 +549,8 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
 
     step = "D3D12SerializeRootSignature(&mipsRootSignatureDesc, D3D_ROOT_SIGNATURE_VERSION_1, &signature, &error)";
     logStep(&log, step);
+    if (onTheCpu)
+        logLine(&log, "Smooth textures are filtered linearly, not anisotropically: the device draws on the CPU\n");
     const char* reason = nullptr;
     if (!createMipGeneration(backend, &reason)) {
         char line[256];

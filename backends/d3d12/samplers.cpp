@@ -1,7 +1,8 @@
-// The samplers: eight fixed descriptions (anisotropic or point, by wrap mode) in one
+// The samplers: eight fixed descriptions (smooth or point, by wrap mode) in one
 // shader-visible heap of 32, so that every texture unit's table points at its own
 // sampler's slot of that one heap. A texture names its sampler by index; a filter or
-// wrap change picks the description that equals the changed one.
+// wrap change picks the description that equals the changed one. Smooth is 16x
+// anisotropic, or plain linear on a device that draws on the CPU.
 #include "backends/d3d12/d3d12_backend.h"
 
 #include <float.h>
@@ -16,13 +17,17 @@ const D3D12_TEXTURE_ADDRESS_MODE kAddressModes[4] = {
     D3D12_TEXTURE_ADDRESS_MODE_BORDER, // WRAP_CLAMP_TO_BORDER
 };
 
-D3D12_SAMPLER_DESC describeSampler(bool smooth, D3D12_TEXTURE_ADDRESS_MODE address) {
+void setFilter(const D3D12Backend* backend, D3D12_SAMPLER_DESC* sampler, bool smooth) {
+    sampler->Filter = smooth ? backend->smoothFilter : D3D12_FILTER_MIN_MAG_MIP_POINT;
+    sampler->MaxAnisotropy = smooth && backend->smoothFilter == D3D12_FILTER_ANISOTROPIC ? 16 : 0;
+    sampler->ComparisonFunc = smooth ? D3D12_COMPARISON_FUNC_LESS_EQUAL : D3D12_COMPARISON_FUNC_NEVER;
+}
+
+D3D12_SAMPLER_DESC describeSampler(const D3D12Backend* backend, bool smooth, D3D12_TEXTURE_ADDRESS_MODE address) {
     D3D12_SAMPLER_DESC sampler = {};
-    sampler.Filter = smooth ? D3D12_FILTER_ANISOTROPIC : D3D12_FILTER_MIN_MAG_MIP_POINT;
+    setFilter(backend, &sampler, smooth);
     sampler.AddressU = sampler.AddressV = sampler.AddressW = address;
     sampler.MipLODBias = 0;
-    sampler.MaxAnisotropy = smooth ? 16 : 0;
-    sampler.ComparisonFunc = smooth ? D3D12_COMPARISON_FUNC_LESS_EQUAL : D3D12_COMPARISON_FUNC_NEVER;
     sampler.MinLOD = 0;
     sampler.MaxLOD = FLT_MAX;
     return sampler;
@@ -39,7 +44,7 @@ uint32_t findSampler(const D3D12Backend* backend, const D3D12_SAMPLER_DESC& want
 void defineSamplers(D3D12Backend* backend) {
     memset(backend->samplers, 0, sizeof(backend->samplers));
     for (uint32_t i = 0; i < DEFINED_SAMPLER_COUNT; ++i)
-        backend->samplers[i] = describeSampler(i < 4, kAddressModes[i % 4]);
+        backend->samplers[i] = describeSampler(backend, i < 4, kAddressModes[i % 4]);
 }
 
 void writeSamplerHeap(D3D12Backend* backend) {
@@ -53,9 +58,7 @@ void writeSamplerHeap(D3D12Backend* backend) {
 
 uint32_t samplerWithFilter(const D3D12Backend* backend, uint32_t current, bool smooth) {
     D3D12_SAMPLER_DESC wanted = backend->samplers[current < SAMPLER_COUNT ? current : 0];
-    wanted.Filter = smooth ? D3D12_FILTER_ANISOTROPIC : D3D12_FILTER_MIN_MAG_MIP_POINT;
-    wanted.MaxAnisotropy = smooth ? 16 : 0;
-    wanted.ComparisonFunc = smooth ? D3D12_COMPARISON_FUNC_LESS_EQUAL : D3D12_COMPARISON_FUNC_NEVER;
+    setFilter(backend, &wanted, smooth);
     return findSampler(backend, wanted);
 }
 
