@@ -10,8 +10,6 @@
 
 namespace {
 
-const float kClearNothing[4] = {0, 0, 0, 0};
-
 DXGI_FORMAT attachmentFormat(uint32_t pixelFormat) {
     switch (pixelFormat) {
     case PIXEL_FORMAT_BGRA8:
@@ -144,14 +142,15 @@ void copyAttachments(RendererState* state, D3D12Backend* backend, FrameBufferSlo
             transitionTexture(backend, slot->visibleColor[pass], D3D12_RESOURCE_STATE_RENDER_TARGET);
             targets.colorCount = 1;
             targets.colors[0] = visibleColorView(backend, slot, pass);
+            // No clear first: the copy replaces every pixel of the colour target.
             formats[formatCount++] = slot->colorFormats[pass];
-            backend->frameList->ClearRenderTargetView(targets.colors[0], kClearNothing, 0, nullptr);
         }
         if (depth) {
             transitionTexture(backend, slot->visibleDepth, D3D12_RESOURCE_STATE_DEPTH_WRITE);
             targets.hasDepth = 1;
             targets.depth = visibleDepthView(backend, slot);
             formats[formatCount++] = DXGI_FORMAT_D32_FLOAT;
+            // Cleared: the copy's depth passes the test where it is not farther.
             backend->frameList->ClearDepthStencilView(targets.depth, D3D12_CLEAR_FLAG_DEPTH, 1.0f, 0, 0, nullptr);
         }
         setListTargets(backend, &targets);
