@@ -1,36 +1,17 @@
 // Vertex inputs, index buffers and the older plain-buffer family. Released handles
 // wait on the free stacks of RendererState and come back last in, first out, with
 // their slot and GL buffer name.
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 #include "backends/opengl/opengl_backend.h"
 
+#include "backend/free_ids.h"
 #include "backend/vertex_formats.h"
+#include "engine/assets/dyn_array.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 namespace {
-
-bool popFreeHandle(const uint32_t* stack, uint32_t* count, uint32_t listCount, uint32_t* handle) {
-    while (*count > 0) {
-        uint32_t candidate = stack[--*count];
-        if (candidate < listCount) {
-            *handle = candidate;
-            return true;
-        }
-    }
-    return false;
-}
-
-// A handle is pushed once: the same handle twice on the stack would hand one buffer
-// to two owners. A full stack keeps the handle out of circulation instead of
-// writing past its end.
-void pushFreeHandle(uint32_t* stack, uint32_t* count, uint32_t handle) {
-    if (*count >= RENDERER_FREE_ID_CAPACITY) return;
-    for (uint32_t i = 0; i < *count; ++i)
-        if (stack[i] == handle) return;
-    stack[(*count)++] = handle;
-}
 
 uint64_t vertexBytes(uint32_t vertexCount, int32_t vertexFormat) {
     return static_cast<uint64_t>(vertexCount) * vertexStrideBytes(vertexFormat);
@@ -55,20 +36,6 @@ void writeOrGrow(GLenum target, uint64_t size, const void* data) {
 
 uint32_t vertexStrideBytes(int32_t vertexFormat) {
     return static_cast<uint32_t>(vertexFormatSlots(vertexFormat)) * 4u;
-}
-
-bool growSlotList(void** slots, uint32_t* capacity, uint32_t count, size_t slotSize, uint32_t firstCapacity) {
-    if (count < *capacity) return true;
-    uint32_t grown = *capacity ? *capacity : firstCapacity;
-    while (grown <= count) {
-        if (grown > 0x7FFFFFFFu) return false;
-        grown *= 2;
-    }
-    void* moved = realloc(*slots, static_cast<size_t>(grown) * slotSize);
-    if (!moved) return false;
-    *slots = moved;
-    *capacity = grown;
-    return true;
 }
 
 VertexInputSlot* vertexInputSlot(RendererState* state, uint32_t handle) {
@@ -98,9 +65,8 @@ uint32_t createVertexInputBufferInRenderer(RendererState* state, uint32_t vertex
     OpenGLBackendState* gl = openGLState(state);
     if (!gl || !isVertexFormat(vertexFormat)) return RENDERER_INVALID_ID;
     uint32_t handle = 0;
-    if (!popFreeHandle(state->freeVertexInputIds, &state->freeVertexInputCount, gl->vertexInputCount, &handle)) {
-        if (!growSlotList(reinterpret_cast<void**>(&gl->vertexInputs), &gl->vertexInputCapacity, gl->vertexInputCount,
-                          sizeof(VertexInputSlot), 4))
+    if (!takeFreeVertexInputId(state, gl->vertexInputCount, &handle)) {
+        if (!growBlock(reinterpret_cast<void**>(&gl->vertexInputs), &gl->vertexInputCapacity, gl->vertexInputCount + 1, sizeof(VertexInputSlot)))
             return RENDERER_INVALID_ID;
         handle = gl->vertexInputCount++;
         GLuint name = 0;
@@ -142,16 +108,15 @@ void deleteVertexInputBufferInRenderer(RendererState* state, uint32_t id) {
     if (!slot) return;
     bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
     glBufferData(GL_ARRAY_BUFFER, 0, nullptr, GL_STATIC_DRAW);
-    pushFreeHandle(state->freeVertexInputIds, &state->freeVertexInputCount, id);
+    releaseVertexInputId(state, id);
 }
 
 uint32_t createIndexBufferInRendererWithData(RendererState* state, uint32_t indexCount, const uint32_t* indices) {
     OpenGLBackendState* gl = openGLState(state);
     if (!gl) return RENDERER_INVALID_ID;
     uint32_t handle = 0;
-    if (!popFreeHandle(state->freeIndexBufferIds, &state->freeIndexBufferCount, gl->indexBufferCount, &handle)) {
-        if (!growSlotList(reinterpret_cast<void**>(&gl->indexBuffers), &gl->indexBufferCapacity, gl->indexBufferCount,
-                          sizeof(IndexBufferSlot), 4))
+    if (!takeFreeIndexBufferId(state, gl->indexBufferCount, &handle)) {
+        if (!growBlock(reinterpret_cast<void**>(&gl->indexBuffers), &gl->indexBufferCapacity, gl->indexBufferCount + 1, sizeof(IndexBufferSlot)))
             return RENDERER_INVALID_ID;
         handle = gl->indexBufferCount++;
         GLuint name = 0;
@@ -180,13 +145,12 @@ void deleteIndexBufferInRenderer(RendererState* state, uint32_t id) {
     bindBufferOutsideDraws(state, GL_ARRAY_BUFFER, slot->buffer);
     glBufferData(GL_ARRAY_BUFFER, 0, nullptr, GL_STATIC_DRAW);
     slot->indexCount = 0;
-    pushFreeHandle(state->freeIndexBufferIds, &state->freeIndexBufferCount, id);
+    releaseIndexBufferId(state, id);
 }
 
 uint32_t createIndexBufferInRenderer(RendererState* state, uint32_t indexCount) {
     OpenGLBackendState* gl = openGLState(state);
-    if (!gl || !growSlotList(reinterpret_cast<void**>(&gl->indexBuffers), &gl->indexBufferCapacity,
-                             gl->indexBufferCount, sizeof(IndexBufferSlot), 4))
+    if (!gl || !growBlock(reinterpret_cast<void**>(&gl->indexBuffers), &gl->indexBufferCapacity, gl->indexBufferCount + 1, sizeof(IndexBufferSlot)))
         return RENDERER_INVALID_ID;
     uint32_t handle = gl->indexBufferCount++;
     GLuint name = 0;
@@ -223,8 +187,7 @@ uint32_t plainBuffer(RendererState* state, uint32_t id) {
 
 uint32_t createBufferInRenderer(RendererState* state) {
     OpenGLBackendState* gl = openGLState(state);
-    if (!gl || !growSlotList(reinterpret_cast<void**>(&gl->buffers), &gl->bufferCapacity, gl->bufferCount,
-                             sizeof(uint32_t), 4))
+    if (!gl || !growBlock(reinterpret_cast<void**>(&gl->buffers), &gl->bufferCapacity, gl->bufferCount + 1, sizeof(uint32_t)))
         return RENDERER_INVALID_ID;
     GLuint name = 0;
     glGenBuffers(1, &name);

@@ -1,11 +1,12 @@
 // Start-up and shut-down of the OpenGL backend: the private record, the window, the
 // rendering context that every window of the backend shares, the GL entry points and
 // the fixed render state.
-#include "backends/opengl/backend_exports.h"
-#include "backends/opengl/display_mode_lists.h"
-#include "backends/opengl/display_modes.h"
+#include "backends/window/backend_exports.h"
+#include "backends/window/display_mode_lists.h"
+#include "backends/window/display_modes.h"
 #include "backends/opengl/opengl_backend.h"
 #include "backends/opengl/renderer_name.h"
+#include "engine/assets/dyn_array.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -111,11 +112,11 @@ void setFixedRenderState(OpenGLBackendState* gl) {
 }
 
 void releaseBackendRecord(OpenGLBackendState* gl) {
-    free(gl->vertexInputs);
-    free(gl->indexBuffers);
-    free(gl->buffers);
-    free(gl->programs);
-    free(gl->frameBuffers);
+    releaseBlock(gl->vertexInputs);
+    releaseBlock(gl->indexBuffers);
+    releaseBlock(gl->buffers);
+    releaseBlock(gl->programs);
+    releaseBlock(gl->frameBuffers);
     free(gl->display.monitors);
     free(gl);
 }

@@ -1,6 +1,6 @@
 // Indexed triangle draws from 32-bit indices, with the shader's attribute pointers
 // set on the vertex input's buffer.
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 #include "backends/opengl/opengl_backend.h"
 
 namespace {

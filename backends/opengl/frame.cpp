@@ -1,7 +1,9 @@
 // The frame entry points, viewport and scissor, the render-state switches, the
 // clears, pixel read-back and the entry points that have nothing to do on OpenGL.
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 #include "backends/opengl/opengl_backend.h"
+
+#include "backend/frame_rules.h"
 
 void setTargetArea(int32_t width, int32_t height) {
     glViewport(0, 0, width, height);
@@ -20,14 +22,8 @@ void clearWithDepthWrites(RendererState* state, GLbitfield mask) {
 
 void beginFrameInRenderer(RendererState* state) {
     if (!openGLState(state)) return;
-    state->boundVertexInput = RENDERER_INVALID_ID;
-    state->boundIndexBuffer = RENDERER_INVALID_ID;
-    if (state->resizePending) {
-        // Cleared first, so that a resize asked for by the callback itself is kept.
-        state->resizePending = 0;
-        if (state->resizeCallback)
-            state->resizeCallback(static_cast<int32_t>(state->width), static_cast<int32_t>(state->height));
-    }
+    forgetBoundBuffers(state);
+    dispatchPendingResize(state);
 }
 
 void endFrameInRenderer(RendererState*) {}
@@ -41,14 +37,8 @@ void swapBuffersOnRenderer(RendererState* state) {
 void resizeBackBuffersOnRenderer(RendererState* state, uint32_t width, uint32_t height) {
     if (!openGLState(state)) return;
     glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-    state->scissorLeft = 0;
-    state->scissorTop = static_cast<int32_t>(height);
-    state->scissorRight = static_cast<int32_t>(width);
-    state->scissorBottom = 0;
     glScissor(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-    state->width = width;
-    state->height = height;
-    state->resizePending = 1;
+    recordBackBufferSize(state, width, height);
 }
 
 void setViewPortOnRenderer(RendererState* state, int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -58,10 +48,7 @@ void setViewPortOnRenderer(RendererState* state, int32_t x, int32_t y, int32_t w
 
 void setScissorOnRenderer(RendererState* state, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     if (!openGLState(state)) return;
-    state->scissorLeft = x0;
-    state->scissorTop = y1;
-    state->scissorRight = x1;
-    state->scissorBottom = y0;
+    recordScissor(state, x0, y0, x1, y1);
     // A reversed rectangle scissors everything away instead of being refused by GL
     // (which would keep the previous box).
     int64_t width = static_cast<int64_t>(x1) - x0;

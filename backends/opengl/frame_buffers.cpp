@@ -1,7 +1,8 @@
 // Off-screen frame buffers built from textures: colour attachments in order, at most
 // one depth attachment, or depth only (a shadow map).
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 #include "backends/opengl/opengl_backend.h"
+#include "engine/assets/dyn_array.h"
 
 #include <stdlib.h>
 
@@ -36,8 +37,7 @@ GLuint ownedFrameBuffer(OpenGLBackendState* gl, const FrameBufferRecord* frameBu
 // the frame buffer it had.
 FrameBufferOwner* ownerSlot(OpenGLBackendState* gl, const FrameBufferRecord* frameBuffer) {
     if (FrameBufferOwner* owner = ownerEntry(gl, frameBuffer)) return owner;
-    if (!growSlotList(reinterpret_cast<void**>(&gl->frameBuffers), &gl->frameBufferCapacity, gl->frameBufferCount,
-                      sizeof(FrameBufferOwner), 4))
+    if (!growBlock(reinterpret_cast<void**>(&gl->frameBuffers), &gl->frameBufferCapacity, gl->frameBufferCount + 1, sizeof(FrameBufferOwner)))
         return nullptr;
     FrameBufferOwner* owner = &gl->frameBuffers[gl->frameBufferCount++];
     *owner = FrameBufferOwner{frameBuffer, 0};

@@ -1,5 +1,5 @@
 // The four built-in GUI shaders, in the two-block form (GLSL 1.30).
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "backend/renderer_api.h"
-#include "backends/opengl/backend_display.h"
+#include "backends/window/backend_display.h"
 #include "backends/opengl/gl_functions.h"
 
 #include <stddef.h>
@@ -95,10 +95,6 @@ inline OpenGLBackendState* openGLState(RendererState* state) {
 VertexInputSlot* vertexInputSlot(RendererState* state, uint32_t handle);
 IndexBufferSlot* indexBufferSlot(RendererState* state, uint32_t handle);
 ProgramSlot* programSlot(RendererState* state, const ShaderRecord* shader);
-
-// Makes room for one more entry: capacity doubles from firstCapacity. False when
-// memory runs out (the list is unchanged).
-bool growSlotList(void** slots, uint32_t* capacity, uint32_t count, size_t slotSize, uint32_t firstCapacity);
 
 // Binds a buffer to a GL target outside the draw path, and forgets what RendererState
 // records as bound there, so that the next draw binds its own buffer again.

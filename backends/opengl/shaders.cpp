@@ -1,8 +1,9 @@
 // Shader programs: slots, the two-stage source, compile and link, the attribute
 // layout from the vertex-format catalogue, and binding with the cull and blend state
 // that follows the bound shader.
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 #include "backends/opengl/opengl_backend.h"
+#include "engine/assets/dyn_array.h"
 #include "backends/opengl/shader_source.h"
 
 #include "backend/vertex_formats.h"
@@ -23,8 +24,7 @@ void resetSlotCaches(ProgramSlot* slot) {
 ProgramSlot* assignSlot(RendererState* state, ShaderRecord* shader) {
     if (ProgramSlot* slot = programSlot(state, shader)) return slot;
     OpenGLBackendState* gl = openGLState(state);
-    if (!gl || !growSlotList(reinterpret_cast<void**>(&gl->programs), &gl->programCapacity, gl->programCount,
-                             sizeof(ProgramSlot), 2))
+    if (!gl || !growBlock(reinterpret_cast<void**>(&gl->programs), &gl->programCapacity, gl->programCount + 1, sizeof(ProgramSlot)))
         return nullptr;
     ProgramSlot* slot = &gl->programs[gl->programCount];
     memset(slot, 0, sizeof(*slot));

@@ -1,8 +1,10 @@
 // Textures: upload with the pixel-format table, given and generated mip levels,
 // filtering, wrap modes, and binding with the bound program's per-unit cache. A
 // texture's handle is its GL name.
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 #include "backends/opengl/opengl_backend.h"
+
+#include "backend/pixel_formats.h"
 
 #include <stdio.h>
 
@@ -12,27 +14,28 @@ struct TextureFormat {
     GLint internalFormat;
     GLenum dataFormat; // 0 for the block-compressed formats
     GLenum dataType;
-    uint32_t bytesPerTexel; // uncompressed: the step from one level to the next
-    uint32_t blockBytes;    // compressed: bytes per 4 x 4 block
     GLint unpackAlignment;
 };
 
-// By PixelFormat. Format 6 carries 32-bit floats, so its levels are 16 bytes per
-// texel apart in the data.
+// By PixelFormat; the bytes each level takes in the data come from the shared
+// pixel-format layouts.
 const TextureFormat kTextureFormats[] = {
-    {GL_RGBA, GL_RGBA, GL_UNSIGNED_BYTE, 4, 0, 4},
-    {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, 4, 0, 4},
-    {GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, 3, 0, 1},
-    {GL_RGB, GL_BGR, GL_UNSIGNED_BYTE, 3, 0, 1},
-    {GL_RG16F, GL_RG, GL_UNSIGNED_BYTE, 2, 0, 1},
-    {GL_RED, GL_RED, GL_UNSIGNED_BYTE, 1, 0, 1},
-    {GL_RGBA16F, GL_RGBA, GL_FLOAT, 16, 0, 4},
-    {GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 0, 0, 0, 8, 4},
-    {GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 0, 0, 0, 16, 4},
-    {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 0, 0, 0, 16, 4},
+    {GL_RGBA, GL_RGBA, GL_UNSIGNED_BYTE, 4},
+    {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, 4},
+    {GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, 1},
+    {GL_RGB, GL_BGR, GL_UNSIGNED_BYTE, 1},
+    {GL_RG16F, GL_RG, GL_UNSIGNED_BYTE, 1},
+    {GL_RED, GL_RED, GL_UNSIGNED_BYTE, 1},
+    {GL_RGBA16F, GL_RGBA, GL_FLOAT, 4},
+    {GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 0, 0, 4},
+    {GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 0, 0, 4},
+    {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 0, 0, 4},
 };
-const TextureFormat kOtherFormat = {GL_RGBA, GL_RGBA, GL_UNSIGNED_BYTE, 4, 0, 1};
-const TextureFormat kDepthFormat = {GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT, GL_FLOAT, 4, 0, 4};
+static_assert(sizeof(kTextureFormats) / sizeof(kTextureFormats[0]) ==
+                  sizeof(kPixelFormatLayouts) / sizeof(kPixelFormatLayouts[0]),
+              "one GL format per pixel format");
+const TextureFormat kOtherFormat = {GL_RGBA, GL_RGBA, GL_UNSIGNED_BYTE, 1};
+const TextureFormat kDepthFormat = {GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT, GL_FLOAT, 4};
 
 const GLint kWrapModes[] = {GL_MIRRORED_REPEAT, GL_REPEAT, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_BORDER};
 
@@ -43,15 +46,17 @@ const TextureFormat& formatOf(const TextureDescription* description) {
     return kOtherFormat;
 }
 
-uint64_t levelBytes(const TextureFormat& format, uint32_t width, uint32_t height) {
-    if (format.blockBytes)
-        return static_cast<uint64_t>((width + 3) / 4) * ((height + 3) / 4) * format.blockBytes;
-    return static_cast<uint64_t>(width) * height * format.bytesPerTexel;
+// The pixel format whose layout the data follows: an attachment or a value outside
+// the table carries four bytes per texel, as RGBA8 does.
+uint32_t dataLayoutOf(const TextureDescription* description) {
+    if (description->attachmentKind == ATTACHMENT_DEPTH || !pixelFormatLayout(description->pixelFormat))
+        return PIXEL_FORMAT_RGBA8;
+    return description->pixelFormat;
 }
 
 void uploadLevel(const TextureFormat& format, GLint level, uint32_t width, uint32_t height, const void* data,
                  uint64_t size) {
-    if (format.blockBytes) {
+    if (format.dataFormat == 0) {
         glCompressedTexImage2D(GL_TEXTURE_2D, level, static_cast<GLenum>(format.internalFormat),
                                static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0,
                                static_cast<GLsizei>(size), data);
@@ -113,6 +118,7 @@ uint32_t uploadTextureInRenderer(RendererState* state, void* pixels, uint64_t by
     bindTextureOutsideCache(state, name);
 
     const TextureFormat& format = formatOf(description);
+    const uint32_t layout = dataLayoutOf(description);
     glPixelStorei(GL_UNPACK_ALIGNMENT, format.unpackAlignment);
     setAnisotropy(gl, description->smooth != 0);
     const uint32_t wantedLevels = description->mipLevels > 0 ? description->mipLevels : 1;
@@ -129,7 +135,7 @@ uint32_t uploadTextureInRenderer(RendererState* state, void* pixels, uint64_t by
     uint32_t width = description->width;
     uint32_t height = description->height;
     const uint8_t* data = static_cast<const uint8_t*>(pixels);
-    const uint64_t firstLevelBytes = levelBytes(format, width, height);
+    const uint64_t firstLevelBytes = levelBytes(layout, width, height);
     // byteSize, when given, is what the buffer holds: a short buffer gives an empty
     // texture of the right size rather than a read past its end.
     if (data && byteSize != 0 && firstLevelBytes > byteSize) data = nullptr;
@@ -151,7 +157,7 @@ uint32_t uploadTextureInRenderer(RendererState* state, void* pixels, uint64_t by
         if (width == 1 && height == 1) break; // the chain ends at one texel
         width = width > 1 ? width / 2 : 1;
         height = height > 1 ? height / 2 : 1;
-        const uint64_t size = levelBytes(format, width, height);
+        const uint64_t size = levelBytes(layout, width, height);
         if (byteSize != 0 && (offset > byteSize || size > byteSize - offset)) break;
         uploadLevel(format, static_cast<GLint>(level), width, height, data + offset, size);
         offset += size;

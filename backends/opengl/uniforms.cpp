@@ -2,7 +2,7 @@
 // "name[i]" looked up in the program). GL sets uniforms on the current program, so a
 // value for a shader that is not the bound one is set on its program for the time of
 // the call.
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 #include "backends/opengl/opengl_backend.h"
 #include "backends/opengl/shader_source.h"
 

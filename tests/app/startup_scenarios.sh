@@ -154,12 +154,20 @@ expect_count 'cleanupRenderer VidPortOpenGL3_0.dll' 1
 expect_order 'attach VidPortD3D12.dll' 'detach VidPortD3D12.dll' 'attach VidPortOpenGL3_0.dll' \
   'initRenderer VidPortOpenGL3_0.dll' 'cleanupRenderer VidPortOpenGL3_0.dll'
 
-scenario shipped-d3d12-shell-falls-back
+# The shipped Direct3D 12 library on a system whose Direct3D 12 has no device (Wine
+# without a Vulkan driver): its initRenderer fails, naming the step in log.txt, and the
+# program goes on with OpenGL.
+scenario shipped-d3d12-without-a-device-falls-back
 cp "$BIN/VidPortD3D12.dll" "$dir/"
 backend VidPortOpenGL3_0.dll
-run QUARLO_TEST_BACKEND_CLOSE_AFTER=3 --
+run VK_ICD_FILENAMES=/nonexistent-vulkan-driver.json QUARLO_TEST_BACKEND_CLOSE_AFTER=3 --
 expect_status 0
 expect_count 'initRenderer VidPortOpenGL3_0.dll' 1
+if ! tr -d '\r' <"$dir/log.txt" | tail -1 | grep -q '^initRendererD3D12CreateDevice.* Failed$'; then
+  echo "FAIL $name: log.txt does not end with the failed device step"
+  sed 's/^/    /' "$dir/log.txt"
+  failures=$((failures + 1))
+fi
 
 scenario no-window-ends-without-loop
 backend VidPortOpenGL3_0.dll

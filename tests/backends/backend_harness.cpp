@@ -76,9 +76,7 @@ public:
         gBackend.state.resizeCallback = recordResize;
         registerWndProc(testWindowProcedure);
         WindowParameters parameters = {1280, 720, 32, 60, SCREEN_MODE_WINDOWED};
-        gBackend.ready = gBackend.api.initRenderer(&gBackend.state, &parameters, "KV-QX12");
-        pumpMessages();
-        ASSERT_TRUE(gBackend.ready) << "initRenderer failed";
+        ASSERT_TRUE(startBackend(&parameters)) << "initRenderer failed";
     }
 
     void TearDown() override {
@@ -108,9 +106,15 @@ bool restartBackend(const WindowParameters* parameters) {
     const bool cleaned = !gBackend.state.internal && !FindWindowW(kWindowClassName, nullptr);
     WindowParameters windowed = {1280, 720, 32, 60, SCREEN_MODE_WINDOWED};
     WindowParameters given = parameters ? *parameters : windowed;
-    gBackend.ready = gBackend.api.initRenderer(&gBackend.state, &given, "KV-QX12");
+    return startBackend(&given) && cleaned;
+}
+
+bool startBackend(const WindowParameters* parameters, const char* title) {
+    WindowParameters given = *parameters;
+    gBackend.ready = gBackend.api.initRenderer(&gBackend.state, &given, title);
     pumpMessages();
-    return cleaned && gBackend.ready;
+    if (!gBackend.ready) return false;
+    return true;
 }
 RendererState* state() { return &gBackend.state; }
 
@@ -258,10 +262,11 @@ uint32_t solidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a, uint16_t size)
     uint32_t texture = api().uploadTextureInRenderer(state(), pixels, static_cast<uint64_t>(size) * size * 4,
                                                      &description, 1, RENDERER_INVALID_ID);
     free(pixels);
+    api().setTextureSmoothInRenderer(state(), &texture, false);
     return texture;
 }
 
-float windowDepth(float clipZ) { return gBackend.openGL ? (clipZ + 1.0f) * 0.5f : clipZ; }
+float windowDepth(float clipZ) { return difference(DIFFERENCE_CLIP_DEPTH) ? (clipZ + 1.0f) * 0.5f : clipZ; }
 
 int32_t pixelOf(float clip, uint32_t size) {
     float position = (clip + 1.0f) * 0.5f * static_cast<float>(size);

@@ -1,14 +1,16 @@
 // The backend under test, reached only through its exports: the bound RendererApi
 // table, registerWndProc and readPixelsInRenderer, with a RendererState and a window
-// procedure that behave like the program's. The library is QUARLO_BACKEND_LIBRARY,
-// or VidPortOpenGL3_0.dll beside the test program; one initRenderer serves the whole
-// run, as in the game.
+// procedure that behave like the program's. The library is QUARLO_BACKEND_LIBRARY
+// (each backend's test program names its own); one initRenderer serves the whole run,
+// as in the game. Where the backends differ on purpose, tests read the difference from
+// backend_differences.h.
 #pragma once
 
 #include "app/backend_library.h"
 #include "backend/backend_window.h"
 #include "backend/renderer_api.h"
 #include "backend/vertex_formats.h"
+#include "tests/backends/backend_differences.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +22,7 @@ struct Backend {
     RendererState state;
     readPixelsInRendererFn readPixels;
     bool ready;       // initRenderer succeeded
-    bool openGL;      // ".glsl" backend (the differences the interface allows are keyed on it)
+    bool openGL;      // ".glsl" backend, else the ".hlsl" one (the rows of backend_differences.h)
 };
 extern Backend gBackend;
 
@@ -47,6 +49,8 @@ RendererApi& api();
 // cleanupRenderer and a fresh initRenderer in windowed mode, as at the start of the
 // run; false when the window or the private record outlives the cleanup or the start fails.
 bool restartBackend(const WindowParameters* parameters = nullptr);
+// initRenderer with the given parameters and the program's title; true on success.
+bool startBackend(const WindowParameters* parameters, const char* title = "KV-QX12");
 RendererState* state();
 void pumpMessages();
 HWND backendWindowHandle();
@@ -91,30 +95,37 @@ enum TestShader {
     TEST_SHADER_SECOND_UNIT,  // format 0; area; texture3
     TEST_SHADER_PACKED_COLOR, // format 6; inColor as colour
     TEST_SHADER_MESH_INDEX,   // format 9; green when inMeshIndex is 2, red otherwise
-    TEST_SHADER_ARRAYS,       // format 0; area; palette[4], offsets[3], weights[4], matrices[3]
+    TEST_SHADER_ARRAYS,       // format 0; kArrayUniforms; element 2 of each array by mode
+    TEST_SHADER_LEVEL_FETCH,  // format 0; area, level, levelSize; texel uv x levelSize of mip level `level`
+    TEST_SHADER_TWO_SAMPLERS, // format 0; area; (texture0.r, texture3.r, 0, 1)
     TEST_SHADER_COMPILE_ERROR,
     TEST_SHADER_LINK_ERROR,
     TEST_SHADER_COUNT
 };
 const char* testShaderSource(TestShader shader);
+const char* testShaderName(TestShader shader);
 
 // Uniforms of the placed and solid shaders, in the program's declaration form.
 extern const UniformDeclaration kPlacedUniforms[4];
+// Of the arrays shader, laid out as HLSL packs its cbuffer.
+extern const UniformDeclaration kArrayUniforms[9];
+extern const UniformDeclaration kLevelFetchUniforms[3];
 
 // Loads, declares and compiles; false when any step fails.
 bool buildShader(ShaderRecord* shader, const char* source, int32_t vertexFormat, const UniformDeclaration* uniforms,
                  uint32_t uniformCount, uint32_t cullMode = CULL_NONE, uint32_t blendMode = BLEND_NONE);
-#define REQUIRE_TEST_SHADER(which)                                                 \
-    do {                                                                           \
-        if (!testShaderSource(which)) GTEST_SKIP() << "no test shader for this backend"; \
-    } while (0)
+// A test shader missing in the backend's language fails the test, naming it.
+#define REQUIRE_TEST_SHADER(which)                                                                         \
+    ASSERT_NE(testShaderSource(which), nullptr)                                                            \
+        << "no " << testShaderName(which) << " test shader in " << api().getShaderSourceFileExtensionInRenderer()
 
 // Sets the area (clip space x0, y0, x1, y1), depth and tint of a placed or solid
 // shader and draws the unit quad with it.
 void drawPlaced(ShaderRecord* shader, float x0, float y0, float x1, float y1, float depth, const float tint[4],
                 float uvScale = 1.0f);
 
-// A texture of one colour, RGBA8, nearest filtering.
+// A texture of one colour, RGBA8, point filtering (set explicitly: see
+// DIFFERENCE_SMOOTH_READ_AT_UPLOAD).
 uint32_t solidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a, uint16_t size = 2);
 
 // The window depth a clip-space z ends up with.

@@ -39,9 +39,6 @@ TEST_F(Lifecycle, OpensOneTitledWindowOfTheBackendClass) {
     EXPECT_EQ(record->windowClass.cbSize, sizeof(WNDCLASSEXW));
     EXPECT_STREQ(record->windowClass.lpszClassName, L"TollanWindowClass");
     EXPECT_EQ(record->windowClass.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
-    if (gBackend.openGL) {
-        EXPECT_NE(record->renderingContext, nullptr);
-    }
 
     // Windowed, client area as asked, centred on the screen.
     EXPECT_EQ(state()->screenMode, static_cast<uint32_t>(SCREEN_MODE_WINDOWED));

@@ -3,6 +3,7 @@
 #include "tests/backends/backend_harness.h"
 
 #include <string.h>
+#include <vector>
 
 namespace {
 
@@ -11,6 +12,8 @@ const float kGreen[4] = {0, 1, 0, 1};
 const float kBlue[4] = {0, 0, 1, 1};
 const float kYellow[4] = {1, 1, 0, 1};
 const float kBlack[4] = {0, 0, 0, 1};
+const float kWhite[4] = {1, 1, 1, 1};
+const float kFullArea[4] = {-1, -1, 1, 1};
 
 using Pixels = BackendTest;
 
@@ -57,6 +60,7 @@ TEST_F(Pixels, TexturedUnitQuadInAFrameBuffer) {
     uint32_t texture = api().uploadTextureInRenderer(state(), texels, sizeof(texels), &description, 1,
                                                      RENDERER_INVALID_ID);
     ASSERT_NE(texture, RENDERER_INVALID_ID);
+    api().setTextureSmoothInRenderer(state(), &texture, false);
     ShaderRecord* shader = newShader();
     ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_PLACED), 0, kPlacedUniforms, 4));
 
@@ -92,6 +96,8 @@ void makeTextQuad(float x0, float y0, float x1, float y1, const float color[4], 
 }
 
 const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+// z to 0.5 z + 0.5: model-view z from -1 to 1 stays inside both clip ranges.
+const float kHalfDepth[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0.5f, 1};
 
 TEST_F(Pixels, BuiltInGuiShaders) {
     const UniformDeclaration textUniforms[] = {{"pos", 0, 3}, {"scale", 0, 3}};
@@ -146,11 +152,13 @@ TEST_F(Pixels, BuiltInGuiShaders) {
     EXPECT_RGB(readPixel(40, 40), 127, 127, 255);
 
     // Transformed text: the model-view matrix moves the quad to the top-right quarter.
+    // The projection keeps the glyphs' z (DIFFERENCE_TRANSFORMED_TEXT_Z) in the clip
+    // range of both backends.
     api().clearCurrentFrameBuffer(state());
     const float moveRight[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1, 0, 1};
     api().bindShaderInRenderer(state(), transformed);
     api().sendMatrix4x4ToShaderInRenderer(state(), transformed, "mvMat", moveRight);
-    api().sendMatrix4x4ToShaderInRenderer(state(), transformed, "projMat", kIdentity);
+    api().sendMatrix4x4ToShaderInRenderer(state(), transformed, "projMat", kHalfDepth);
     api().bindTextureInRenderer(state(), fullCoverage, 0);
     api().drawIndexedInRenderer(state(), transformed, state()->quadIndexBuffer, quad);
     EXPECT_RGB(readPixel(48, 48), 0, 0, 255);
@@ -194,21 +202,22 @@ TEST_F(Pixels, DepthTestAndDepthMask) {
     api().bindFrameBufferInRenderer(state(), target);
     api().clearCurrentFrameBuffer(state());
 
-    drawPlaced(shader, -1, -1, 1, 1, 0.0f, kRed);
-    drawPlaced(shader, -1, -1, 1, 1, 0.5f, kGreen); // behind: hidden
+    // Clip-space depths between 0 and 1, inside the range of both (DIFFERENCE_CLIP_DEPTH).
+    drawPlaced(shader, -1, -1, 1, 1, 0.4f, kRed);
+    drawPlaced(shader, -1, -1, 1, 1, 0.8f, kGreen); // behind: hidden
     EXPECT_RGB(readPixel(16, 16), 255, 0, 0);
-    drawPlaced(shader, -1, -1, 1, 1, 0.0f, kBlue); // equal depth passes
+    drawPlaced(shader, -1, -1, 1, 1, 0.4f, kBlue); // equal depth passes
     EXPECT_RGB(readPixel(16, 16), 0, 0, 255);
 
     api().enableDepthTestOnRenderer(state(), false);
-    drawPlaced(shader, -1, -1, 1, 1, 0.5f, kGreen);
+    drawPlaced(shader, -1, -1, 1, 1, 0.8f, kGreen);
     EXPECT_RGB(readPixel(16, 16), 0, 255, 0);
     api().enableDepthTestOnRenderer(state(), true);
 
-    // Without depth writes a nearer quad shows but leaves the depth at 0.
+    // Without depth writes a nearer quad shows but leaves the depth at 0.4.
     api().enableDepthMaskOnRenderer(state(), false);
-    drawPlaced(shader, -1, -1, 1, 1, -0.5f, kYellow);
-    drawPlaced(shader, -1, -1, 1, 1, -0.2f, kRed);
+    drawPlaced(shader, -1, -1, 1, 1, 0.1f, kYellow);
+    drawPlaced(shader, -1, -1, 1, 1, 0.2f, kRed);
     EXPECT_RGB(readPixel(16, 16), 255, 0, 0);
 
     // Clears reach the depth buffer with writes off, and leave them off.
@@ -217,7 +226,7 @@ TEST_F(Pixels, DepthTestAndDepthMask) {
     drawPlaced(shader, -1, -1, 1, 1, 0.9f, kBlue);
     EXPECT_RGB(readPixel(16, 16), 0, 0, 255);
     api().enableDepthMaskOnRenderer(state(), true);
-    drawPlaced(shader, -1, -1, 1, 1, 0.0f, kGreen);
+    drawPlaced(shader, -1, -1, 1, 1, 0.4f, kGreen);
     api().enableDepthMaskOnRenderer(state(), false);
     api().clearCurrentFrameBuffer(state());
     EXPECT_FALSE(api().isDepthMaskEnabledInRenderer(state()));
@@ -267,11 +276,12 @@ TEST_F(Pixels, BlendModesFollowTheBoundShader) {
     // target's own.
     const float halfRed[4] = {1, 0, 0, 0.5f};
     const float quarterBlue[4] = {0, 0, 1, 0.25f};
+    const uint8_t added = difference(DIFFERENCE_BLEND_MODE_2) ? 255 : 0;
     const Rgba expected[4] = {
-        {128, 0, 128, 128},                                              // source alpha
-        {255, 0, 128, 128},                                              // premultiplied
-        gBackend.openGL ? Rgba{255, 0, 255, 128} : Rgba{255, 0, 0, 128}, // additive / replace
-        {255, 0, 0, 128},                                                // none
+        {128, 0, 128, 128},   // source alpha
+        {255, 0, 128, 128},   // premultiplied
+        {255, 0, added, 128}, // adds to, or replaces, the target
+        {255, 0, 0, 128},     // none
     };
     ShaderRecord* modes[4];
     for (uint32_t mode = 0; mode < 4; ++mode) {
@@ -395,6 +405,185 @@ TEST_F(Pixels, RecreatedFrameBufferKeepsItsHandleAndTakesOnlyTheNewAttachments) 
     drawPlaced(solid, -1, -1, 1, 1, 0.9f, kGreen);
     EXPECT_RGB(readPixel(0, 0), 0, 255, 0);
     EXPECT_RGB(readPixel(31, 15), 0, 255, 0);
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
+// The glyphs of transformed text lie at the z of DIFFERENCE_TRANSFORMED_TEXT_Z: in
+// front of or behind a quad between the two depths.
+TEST_F(Pixels, TransformedTextLiesAtItsBackendsDepth) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
+    const UniformDeclaration transformUniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
+    ShaderRecord* solid = newShader();
+    ShaderRecord* text = newShader();
+    ASSERT_TRUE(buildShader(solid, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3));
+    ASSERT_TRUE(buildShader(text, api().defaultGUITransformedTextShaderSource(), 8, transformUniforms, 2, CULL_NONE,
+                            BLEND_ALPHA));
+    TextureDescription coverageDescription = colorDescription(2, 2, PIXEL_FORMAT_R8);
+    coverageDescription.renderTarget = 0;
+    uint8_t full[4] = {255, 255, 255, 255};
+    const uint32_t coverage =
+        api().uploadTextureInRenderer(state(), full, sizeof(full), &coverageDescription, 1, RENDERER_INVALID_ID);
+    float vertices[32];
+    makeTextQuad(-1, -1, 1, 1, kBlue, vertices);
+    const uint32_t quad = api().createVertexInputBufferInRenderer(state(), 4, vertices, 8);
+
+    FrameBufferRecord* target = newTarget(16, 16, true);
+    api().bindFrameBufferInRenderer(state(), target);
+    api().clearCurrentFrameBuffer(state());
+    const float quadZ = 0.4f; // clip z of the solid quad
+    drawPlaced(solid, -1, -1, 1, 1, quadZ, kRed);
+    api().bindShaderInRenderer(state(), text);
+    api().sendMatrix4x4ToShaderInRenderer(state(), text, "mvMat", kIdentity);
+    api().sendMatrix4x4ToShaderInRenderer(state(), text, "projMat", kHalfDepth);
+    api().bindTextureInRenderer(state(), coverage, 0);
+    api().drawIndexedInRenderer(state(), text, state()->quadIndexBuffer, quad);
+    const float textClipZ = 0.5f * static_cast<float>(difference(DIFFERENCE_TRANSFORMED_TEXT_Z)) + 0.5f;
+    const bool textInFront = windowDepth(textClipZ) <= windowDepth(quadZ);
+    if (textInFront)
+        EXPECT_RGB(readPixel(8, 8), 0, 0, 255);
+    else
+        EXPECT_RGB(readPixel(8, 8), 255, 0, 0);
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
+// A frame buffer's texture, sampled at v = 0, gives its bottom or its top row
+// (DIFFERENCE_TARGET_ROW_ORDER).
+TEST_F(Pixels, FrameBufferTexturesHoldTheirBackendsRowOrder) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
+    REQUIRE_TEST_SHADER(TEST_SHADER_PLACED);
+    ShaderRecord* solid = newShader();
+    ShaderRecord* placed = newShader();
+    ASSERT_TRUE(buildShader(solid, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3));
+    ASSERT_TRUE(buildShader(placed, testShaderSource(TEST_SHADER_PLACED), 0, kPlacedUniforms, 4));
+    FrameBufferRecord* source = newTarget(8, 8);
+    api().bindFrameBufferInRenderer(state(), source);
+    api().enableDepthTestOnRenderer(state(), false);
+    drawPlaced(solid, -1, -1, 1, 0, 0, kRed);  // bottom half
+    drawPlaced(solid, -1, 0, 1, 1, 0, kGreen); // top half
+    EXPECT_RGB(readPixel(4, 1), 255, 0, 0);
+    api().unbindFrameBufferInRenderer(state(), source);
+    api().setTextureSmoothInRenderer(state(), &source->textures[0], false);
+
+    FrameBufferRecord* target = newTarget(8, 8);
+    api().bindFrameBufferInRenderer(state(), target);
+    api().bindShaderInRenderer(state(), placed);
+    api().bindTextureInRenderer(state(), source->textures[0], 0);
+    drawPlaced(placed, -1, -1, 1, 1, 0, kWhite);
+    if (difference(DIFFERENCE_TARGET_ROW_ORDER) == 0) {
+        EXPECT_RGB(readPixel(4, 1), 255, 0, 0);
+        EXPECT_RGB(readPixel(4, 6), 0, 255, 0);
+    } else {
+        EXPECT_RGB(readPixel(4, 1), 0, 255, 0);
+        EXPECT_RGB(readPixel(4, 6), 255, 0, 0);
+    }
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
+// Draws recorded before a buffer changes show what they were drawn with: both when
+// the buffer grows (a new one replaces it) and when it is rewritten in place.
+TEST_F(Pixels, DrawsKeepTheBufferContentsTheyWereDrawnWith) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_SOLID);
+    ShaderRecord* solid = newShader();
+    ASSERT_TRUE(buildShader(solid, testShaderSource(TEST_SHADER_SOLID), 0, kPlacedUniforms, 3));
+    FrameBufferRecord* target = newTarget(16, 16);
+    api().bindFrameBufferInRenderer(state(), target);
+    api().clearCurrentFrameBuffer(state());
+    api().enableDepthTestOnRenderer(state(), false);
+    // A quad in format 0 over x0..x1 of the unit square, all of its height.
+    auto quadVertices = [](float x0, float x1, uint32_t copies) {
+        std::vector<float> vertices;
+        for (uint32_t copy = 0; copy < copies; ++copy) {
+            const float corners[4][2] = {{x0, 0}, {x0, 1}, {x1, 0}, {x1, 1}};
+            for (const auto& corner : corners) {
+                const float vertex[11] = {corner[0], corner[1], 0, 0, 0, 1, 1, 1, 0, 0, 0};
+                vertices.insert(vertices.end(), vertex, vertex + 11);
+            }
+        }
+        return vertices;
+    };
+    const std::vector<float> first = quadVertices(0, 0.25f, 1);
+    const uint32_t input = api().createVertexInputBufferInRenderer(state(), 4, first.data(), 0);
+    const float full[4] = {-1, -1, 1, 1};
+    api().bindShaderInRenderer(state(), solid);
+    api().sendVector4DToShaderInRenderer(state(), solid, "area", full);
+    api().sendFloatToShaderInRenderer(state(), solid, "depth", 0);
+    api().sendVector4DToShaderInRenderer(state(), solid, "tint", kRed);
+    api().drawIndexedInRenderer(state(), solid, state()->quadIndexBuffer, input);
+    // Rewritten in place (same size), then grown (twice the vertices).
+    const std::vector<float> second = quadVertices(0.375f, 0.625f, 1);
+    EXPECT_EQ(api().updateVertexInputBufferInRenderer(state(), input, 4, second.data(), 0), input);
+    api().sendVector4DToShaderInRenderer(state(), solid, "tint", kGreen);
+    api().drawIndexedInRenderer(state(), solid, state()->quadIndexBuffer, input);
+    const std::vector<float> third = quadVertices(0.75f, 1, 2);
+    EXPECT_EQ(api().updateVertexInputBufferInRenderer(state(), input, 8, third.data(), 0), input);
+    api().sendVector4DToShaderInRenderer(state(), solid, "tint", kBlue);
+    api().drawIndexedInRenderer(state(), solid, state()->quadIndexBuffer, input);
+    EXPECT_RGB(readPixel(1, 8), 255, 0, 0);
+    EXPECT_RGB(readPixel(8, 8), 0, 255, 0);
+    EXPECT_RGB(readPixel(14, 8), 0, 0, 255);
+    EXPECT_RGB(readPixel(4, 8), 255, 255, 255);
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
+// A texture uploaded again under its id in the middle of a frame: the later draws
+// show the new contents, the earlier ones what DIFFERENCE_EARLIER_DRAWS_SEE_REUPLOADED_TEXTURE says.
+TEST_F(Pixels, ATextureUploadedAgainInMidFrame) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_PLACED);
+    ShaderRecord* placed = newShader();
+    ASSERT_TRUE(buildShader(placed, testShaderSource(TEST_SHADER_PLACED), 0, kPlacedUniforms, 4));
+    const uint32_t texture = solidTexture(255, 0, 0, 255);
+    FrameBufferRecord* target = newTarget(16, 16);
+    api().bindFrameBufferInRenderer(state(), target);
+    api().clearCurrentFrameBuffer(state());
+    api().enableDepthTestOnRenderer(state(), false);
+    api().bindShaderInRenderer(state(), placed);
+    api().bindTextureInRenderer(state(), texture, 0);
+    drawPlaced(placed, -1, -1, 0, 1, 0, kWhite);
+    uint8_t green[16] = {0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
+    TextureDescription description = colorDescription(2, 2);
+    description.renderTarget = 0;
+    EXPECT_EQ(api().uploadTextureInRenderer(state(), green, sizeof(green), &description, 1, texture), texture);
+    drawPlaced(placed, 0, -1, 1, 1, 0, kWhite);
+    EXPECT_RGB(readPixel(12, 8), 0, 255, 0);
+    if (difference(DIFFERENCE_EARLIER_DRAWS_SEE_REUPLOADED_TEXTURE))
+        EXPECT_RGB(readPixel(4, 8), 0, 255, 0);
+    else
+        EXPECT_RGB(readPixel(4, 8), 255, 0, 0);
+    api().unbindFrameBufferInRenderer(state(), target);
+}
+
+// Two units of one draw, each with its own filter: unit 0 point, unit 3 smooth.
+TEST_F(Pixels, EachUnitSamplesWithItsOwnTexturesSampler) {
+    REQUIRE_TEST_SHADER(TEST_SHADER_TWO_SAMPLERS);
+    ShaderRecord* shader = newShader();
+    const UniformDeclaration areaOnly[] = {{"area", 0, 4}};
+    ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_TWO_SAMPLERS), 0, areaOnly, 1));
+    // Black and white texels side by side, in both textures.
+    const uint8_t texels[8] = {0, 0, 0, 255, 255, 255, 255, 255};
+    TextureDescription description = colorDescription(2, 1);
+    description.renderTarget = 0;
+    uint32_t point = api().uploadTextureInRenderer(state(), const_cast<uint8_t*>(texels), sizeof(texels), &description,
+                                                   1, RENDERER_INVALID_ID);
+    uint32_t smooth = api().uploadTextureInRenderer(state(), const_cast<uint8_t*>(texels), sizeof(texels),
+                                                    &description, 1, RENDERER_INVALID_ID);
+    api().setTextureSmoothInRenderer(state(), &point, false);
+    api().setTextureSmoothInRenderer(state(), &smooth, true);
+    FrameBufferRecord* target = newTarget(16, 4);
+    api().bindFrameBufferInRenderer(state(), target);
+    api().enableDepthTestOnRenderer(state(), false);
+    api().bindShaderInRenderer(state(), shader);
+    api().sendVector4DToShaderInRenderer(state(), shader, "area", kFullArea);
+    for (int order = 0; order < 2; ++order) {
+        // Bound in both orders, so that neither unit's sampler can follow the other's.
+        api().bindTextureInRenderer(state(), order ? smooth : point, order ? 3 : 0);
+        api().bindTextureInRenderer(state(), order ? point : smooth, order ? 0 : 3);
+        api().drawIndexedInRenderer(state(), shader, state()->quadIndexBuffer, state()->quadVertexInput);
+        // Pixel 6 of 16 lies between the texel centres: point gives black, smooth a grey.
+        const Rgba sampled = readPixel(6, 2);
+        EXPECT_EQ(sampled.r, 0) << "unit 0 (point), order " << order;
+        EXPECT_GT(sampled.g, 40) << "unit 3 (smooth), order " << order;
+        EXPECT_LT(sampled.g, 215) << "unit 3 (smooth), order " << order;
+    }
     api().unbindFrameBufferInRenderer(state(), target);
 }
 

@@ -111,44 +111,6 @@ bool clipCursorTo(const RECT& area) {
     return EqualRect(&clip, &area) != 0;
 }
 
-// While armed, gives the next backend window a pixel format other than the one the
-// backend asks for, before the backend's window procedure sees WM_CREATE: a window
-// may take one pixel format only, so the backend's context cannot be made current
-// on it.
-struct PixelFormatClash {
-    bool armed;
-    bool set;
-};
-PixelFormatClash gClash;
-
-LRESULT CALLBACK clashPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
-    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    wchar_t className[64] = {};
-    if (code == HC_ACTION && gClash.armed && sent->message == WM_CREATE &&
-        GetClassNameW(sent->hwnd, className, 64) && wcscmp(className, L"TollanWindowClass") == 0) {
-        gClash.armed = false;
-        HDC deviceContext = GetDC(sent->hwnd);
-        PIXELFORMATDESCRIPTOR wanted = {};
-        wanted.nSize = sizeof(wanted);
-        wanted.nVersion = 1;
-        wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        wanted.iPixelType = PFD_TYPE_RGBA;
-        wanted.cColorBits = 32;
-        wanted.cDepthBits = 16;
-        wanted.iLayerType = PFD_MAIN_PLANE;
-        const int chosen = ChoosePixelFormat(deviceContext, &wanted);
-        PIXELFORMATDESCRIPTOR other = {};
-        const int count = DescribePixelFormat(deviceContext, 1, sizeof(other), &other);
-        for (int format = 1; format <= count && !gClash.set; ++format) {
-            if (format == chosen || !DescribePixelFormat(deviceContext, format, sizeof(other), &other)) continue;
-            if ((other.dwFlags & PFD_DRAW_TO_WINDOW) && (other.dwFlags & PFD_SUPPORT_OPENGL))
-                gClash.set = SetPixelFormat(deviceContext, format, &other) != 0;
-        }
-        ReleaseDC(sent->hwnd, deviceContext);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 using ScreenModes = BackendTest;
 
 TEST_F(ScreenModes, BorderlessAndFullscreenStarts) {
@@ -387,72 +349,6 @@ TEST_F(ScreenModes, SwitchesKeepEveryObjectDrawing) {
     drawsEverything("after the frequency change");
 
     // The other tests expect the window of a fresh start.
-    ASSERT_TRUE(restartBackend());
-    api().beginFrameInRenderer(state());
-}
-
-// A window made by a switch that the GL context cannot be made current on fails the
-// switch (GL would draw nowhere); a later switch to a window it can reach brings
-// every object back.
-TEST_F(ScreenModes, ASwitchToAWindowTheContextCannotReachFails) {
-    REQUIRE_TEST_SHADER(TEST_SHADER_PLACED);
-    if (!gBackend.openGL) GTEST_SKIP() << "pixel formats concern the OpenGL backend";
-    ShaderRecord* shader = newShader();
-    ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_PLACED), 0, kPlacedUniforms, 4));
-    const uint32_t texture = solidTexture(40, 180, 90, 255);
-    api().endFrameInRenderer(state());
-    struct Hook {
-        HHOOK handle;
-        ~Hook() {
-            if (handle) UnhookWindowsHookEx(handle);
-        }
-    } hook = {SetWindowsHookExW(WH_CALLWNDPROC, clashPixelFormat, nullptr, GetCurrentThreadId())};
-    ASSERT_NE(hook.handle, nullptr);
-
-    struct Switch {
-        const char* what;
-        bool (*fails)();
-        uint32_t modeAfter; // the screen mode a failed switch leaves
-    };
-    const Switch switches[] = {
-        // Fullscreen has changed the display mode when the window fails, and says so.
-        {"to fullscreen", [] { return api().rendererToFullscreen(state()); }, SCREEN_MODE_FULLSCREEN},
-        {"back to windowed", [] { return api().rendererToWindowed(state()); }, FULLSCREEN_BORDERLESS},
-    };
-    for (const Switch& step : switches) {
-        if (step.modeAfter == FULLSCREEN_BORDERLESS) {
-            ASSERT_TRUE(api().rendererToBorderlessWindow(state()));
-            pumpMessages();
-        }
-        gClash = PixelFormatClash{true, false};
-        EXPECT_FALSE(step.fails()) << step.what;
-        pumpMessages();
-        ASSERT_TRUE(gClash.set) << "no second pixel format to give the window " << step.what;
-        EXPECT_EQ(backendWindowHandle(), nullptr) << step.what;
-        EXPECT_EQ(state()->screenMode, step.modeAfter) << step.what;
-        // The frame entry points go on without a window.
-        api().beginFrameInRenderer(state());
-        api().clearCurrentFrameBuffer(state());
-        api().endFrameInRenderer(state());
-        api().swapBuffersOnRenderer(state());
-
-        ASSERT_TRUE(api().rendererToWindowed(state())) << "after the failed switch " << step.what;
-        pumpMessages();
-        ASSERT_NE(backendWindowHandle(), nullptr);
-        api().beginFrameInRenderer(state());
-        api().clearCurrentFrameBuffer(state());
-        api().bindTextureInRenderer(state(), texture, 0);
-        const float white[4] = {1, 1, 1, 1};
-        drawPlaced(shader, -1, -1, 1, 1, 0, white);
-        EXPECT_RGB(readPixel(static_cast<int32_t>(state()->width) / 2, static_cast<int32_t>(state()->height) / 2), 40,
-                   180, 90)
-            << "after the failed switch " << step.what;
-        api().endFrameInRenderer(state());
-        api().swapBuffersOnRenderer(state());
-        pumpMessages();
-    }
-    ClipCursor(nullptr);
-
     ASSERT_TRUE(restartBackend());
     api().beginFrameInRenderer(state());
 }

@@ -97,19 +97,27 @@ TEST_F(Shaders, UniformsTheShaderLacksChangeNothing) {
     api().sendVector4DToShaderInRenderer(state(), shader, "tintt", kGreen); // not declared
     api().sendVector4DToShaderInRenderer(state(), shader, "tin", kGreen);
     api().sendVector2DToShaderInRenderer(state(), shader, "uvScale",
-                                         RendererVector2{1, 1});      // declared, not in the source
-    api().sendFloatToShaderInRenderer(state(), shader, "area", 5.0f); // wrong type: GL refuses it
+                                         RendererVector2{1, 1}); // declared, not in the source
     api().sendVector3DToShaderOInRenderer(state(), shader, "tint", kGreen, 12); // tint is not an array
     api().sendFloatToShaderOInRenderer(state(), shader, std::string(80, 'x').c_str(), 1.0f, 4);
     api().drawIndexedInRenderer(state(), shader, state()->quadIndexBuffer, state()->quadVertexInput);
     EXPECT_RGB(readPixel(4, 4), 255, 0, 0);
+
+    // A value of another type: refused, or written over area.x, which moves the quad
+    // off the target (DIFFERENCE_UNIFORM_TYPE_CHECKED).
+    api().clearCurrentFrameBuffer(state());
+    api().sendFloatToShaderInRenderer(state(), shader, "area", 5.0f);
+    api().drawIndexedInRenderer(state(), shader, state()->quadIndexBuffer, state()->quadVertexInput);
+    if (difference(DIFFERENCE_UNIFORM_TYPE_CHECKED))
+        EXPECT_RGB(readPixel(4, 4), 255, 0, 0);
+    else
+        EXPECT_RGB(readPixel(4, 4), 255, 255, 255);
 }
 
 TEST_F(Shaders, ElementFormsAddressArrayElements) {
     REQUIRE_TEST_SHADER(TEST_SHADER_ARRAYS);
-    const UniformDeclaration uniforms[] = {{"area", 0, 4}, {"mode", 0, 1}, {"bones", 0, 16}};
     ShaderRecord* shader = newShader();
-    ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_ARRAYS), 0, uniforms, 3));
+    ASSERT_TRUE(buildShader(shader, testShaderSource(TEST_SHADER_ARRAYS), 0, kArrayUniforms, 9));
     api().bindShaderInRenderer(state(), shader);
     api().sendVector4DToShaderInRenderer(state(), shader, "area", kFull);
 

@@ -54,8 +54,12 @@ protected:
         description.smooth = smooth ? 1 : 0;
         description.renderTarget = noMipFilter ? 1 : 0;
         description.wrapMode = wrap;
-        return api().uploadTextureInRenderer(state(), const_cast<void*>(pixels), size, &description, levelsInData,
-                                             RENDERER_INVALID_ID);
+        uint32_t texture = api().uploadTextureInRenderer(state(), const_cast<void*>(pixels), size, &description,
+                                                         levelsInData, RENDERER_INVALID_ID);
+        // Point filtering is set again explicitly: only OpenGL reads it at the upload
+        // (DIFFERENCE_SMOOTH_READ_AT_UPLOAD, tested on its own below).
+        if (texture != RENDERER_INVALID_ID && !smooth) api().setTextureSmoothInRenderer(state(), &texture, false);
+        return texture;
     }
 
     ShaderRecord* placed = nullptr;
@@ -161,12 +165,14 @@ TEST_F(Textures, MipLevelsFromDataOrGenerated) {
         uint32_t mipLevels;
         Rgba minified;
     };
+    const Rgba red = {255, 0, 0, 255}, yellow = {255, 255, 0, 255};
     const Case cases[] = {
-        {"four levels in the data", 4, true, false, 4, {255, 255, 0, 255}},
-        {"one level and generation", 1, true, false, 4, {255, 0, 0, 255}},
-        {"no mip filter", 4, true, true, 4, {255, 0, 0, 255}},
-        {"one level wanted", 1, true, false, 1, {255, 0, 0, 255}},
-        {"point filtering", 4, false, false, 4, {255, 0, 0, 255}},
+        {"four levels in the data", 4, true, false, 4, yellow},
+        {"one level and generation", 1, true, false, 4, red},
+        {"render-target byte set", 4, true, true, 4,
+         difference(DIFFERENCE_RENDER_TARGET_MEANS_NO_MIP_FILTER) ? red : yellow},
+        {"one level wanted", 1, true, false, 1, red},
+        {"point filtering", 4, false, false, 4, difference(DIFFERENCE_POINT_FILTER_USES_MIPS) ? yellow : red},
     };
     for (const Case& c : cases) {
         uint32_t texture =
@@ -183,10 +189,24 @@ TEST_F(Textures, MipLevelsFromDataOrGenerated) {
 
 TEST_F(Textures, SmoothingSwitchesTheFilter) {
     REQUIRE_PLACED();
-    // Black and white checker of 2 x 2 texels, eight pixels per texel.
+    // Black and white checker of 2 x 2 texels, eight pixels per texel, uploaded with
+    // the smooth byte off and no filter set since.
     const uint8_t checker[16] = {0, 0, 0, 255, 255, 255, 255, 255, 255, 255, 255, 255, 0, 0, 0, 255};
-    uint32_t texture = upload(checker, sizeof(checker), 2, 2, PIXEL_FORMAT_RGBA8);
+    TextureDescription description = colorDescription(2, 2);
+    description.renderTarget = 0;
+    description.smooth = 0;
+    uint32_t texture = api().uploadTextureInRenderer(state(), const_cast<uint8_t*>(checker), sizeof(checker),
+                                                     &description, 1, RENDERER_INVALID_ID);
     FrameBufferRecord* target = newTarget(16, 16);
+    drawTexture(target, texture, -1, -1, 1, 1);
+    const Rgba uploaded = readPixel(7, 4);
+    if (difference(DIFFERENCE_SMOOTH_READ_AT_UPLOAD)) {
+        EXPECT_RGB(uploaded, 0, 0, 0);
+    } else {
+        EXPECT_GT(uploaded.r, 40) << "filtered smoothly until told otherwise";
+        EXPECT_LT(uploaded.r, 215) << "filtered smoothly until told otherwise";
+    }
+    api().setTextureSmoothInRenderer(state(), &texture, false);
     drawTexture(target, texture, -1, -1, 1, 1);
     EXPECT_RGB(readPixel(7, 4), 0, 0, 0);
     EXPECT_RGB(readPixel(8, 4), 255, 255, 255);
@@ -243,12 +263,11 @@ TEST_F(Textures, WrapModes) {
         EXPECT_TRUE(colorNear(readPixel(14, 2), c.at14)) << "wrap mode " << c.mode;
         api().unbindFrameBufferInRenderer(state(), target);
     }
-    if (gBackend.openGL) {
-        api().setTextureWrapModeInRenderer(state(), &texture, WRAP_CLAMP_TO_BORDER);
-        drawTexture(target, texture, -1, -1, 1, 1, 2.0f);
-        EXPECT_RGBA(readPixel(14, 2), 0, 0, 0, 0);
-        api().unbindFrameBufferInRenderer(state(), target);
-    }
+    // The border is transparent black on both.
+    api().setTextureWrapModeInRenderer(state(), &texture, WRAP_CLAMP_TO_BORDER);
+    drawTexture(target, texture, -1, -1, 1, 1, 2.0f);
+    EXPECT_RGBA(readPixel(14, 2), 0, 0, 0, 0);
+    api().unbindFrameBufferInRenderer(state(), target);
 }
 
 TEST_F(Textures, UnitsAndTheBindCache) {

@@ -1,6 +1,8 @@
 #include "tests/support/recording_renderer.h"
 
 #include "engine/program/program_state.h"
+#include "backend/frame_rules.h"
+#include "backend/free_ids.h"
 #include "backend/vertex_formats.h"
 
 #include <string.h>
@@ -100,6 +102,19 @@ uint32_t takeId(std::vector<uint32_t>* freeIds, uint32_t* next) {
     return (*next)++;
 }
 
+// Buffer ids come from the free-id stacks of the state, by the backends' own rule.
+uint32_t takeVertexInputId(RendererState* state) {
+    uint32_t id = 0;
+    if (state && takeFreeVertexInputId(state, gRecorder->nextVertexInput, &id)) return id;
+    return gRecorder->nextVertexInput++;
+}
+
+uint32_t takeIndexBufferId(RendererState* state) {
+    uint32_t id = 0;
+    if (state && takeFreeIndexBufferId(state, gRecorder->nextIndexBuffer, &id)) return id;
+    return gRecorder->nextIndexBuffer++;
+}
+
 size_t vertexFloats(uint32_t vertexCount, int32_t format) {
     return static_cast<size_t>(vertexCount) * static_cast<size_t>(vertexFormatSlots(format));
 }
@@ -112,6 +127,12 @@ bool recordInit(RendererState* state, WindowParameters* parameters, const char* 
     c->pointer = parameters;
     if (title) c->text = title;
     c->result = gRecorder->initResult;
+    // A start gives the state empty free-id stacks, as the backends do.
+    if (state) {
+        state->freeVertexInputCount = 0;
+        state->freeIndexBufferCount = 0;
+        forgetBoundBuffers(state);
+    }
     return gRecorder->initResult;
 }
 
@@ -127,7 +148,7 @@ uint32_t recordCreateVertexInput(RendererState* state, uint32_t vertexCount, con
     c->pointer = data;
     c->integers = {vertexCount, static_cast<uint64_t>(format)};
     if (data) c->values.assign(data, data + vertexFloats(vertexCount, format));
-    c->result = takeId(&gRecorder->freeVertexInputs, &gRecorder->nextVertexInput);
+    c->result = takeVertexInputId(state);
     return static_cast<uint32_t>(c->result);
 }
 
@@ -138,8 +159,9 @@ uint32_t recordUpdateVertexInput(RendererState* state, uint32_t id, uint32_t ver
     c->pointer = data;
     c->integers = {id, vertexCount, static_cast<uint64_t>(format)};
     if (data) c->values.assign(data, data + vertexFloats(vertexCount, format));
-    c->result = id;
-    return id;
+    // An id that names no buffer gets a new one, as in the backends.
+    c->result = id < gRecorder->nextVertexInput ? id : takeVertexInputId(state);
+    return static_cast<uint32_t>(c->result);
 }
 
 uint32_t recordCreateIndexBuffer(RendererState* state, uint32_t indexCount, const uint32_t* indices) {
@@ -148,7 +170,7 @@ uint32_t recordCreateIndexBuffer(RendererState* state, uint32_t indexCount, cons
     c->pointer = indices;
     c->integers = {indexCount};
     if (indices) c->indices.assign(indices, indices + indexCount);
-    c->result = takeId(&gRecorder->freeIndexBuffers, &gRecorder->nextIndexBuffer);
+    c->result = takeIndexBufferId(state);
     return static_cast<uint32_t>(c->result);
 }
 
@@ -158,8 +180,8 @@ uint32_t recordUpdateIndexBuffer(RendererState* state, uint32_t id, uint32_t ind
     c->pointer = indices;
     c->integers = {id, indexCount};
     if (indices) c->indices.assign(indices, indices + indexCount);
-    c->result = id;
-    return id;
+    c->result = id < gRecorder->nextIndexBuffer ? id : takeIndexBufferId(state);
+    return static_cast<uint32_t>(c->result);
 }
 
 void* recordOpenVertexInput(RendererState* state, uint32_t id) {
@@ -180,14 +202,14 @@ void recordDeleteVertexInput(RendererState* state, uint32_t id) {
     RecordedCall* c = beginCall(SLOT_deleteVertexInputBufferInRenderer);
     c->state = state;
     c->integers = {id};
-    gRecorder->freeVertexInputs.push_back(id);
+    if (state && id < gRecorder->nextVertexInput) releaseVertexInputId(state, id);
 }
 
 void recordDeleteIndexBuffer(RendererState* state, uint32_t id) {
     RecordedCall* c = beginCall(SLOT_deleteIndexBufferInRenderer);
     c->state = state;
     c->integers = {id};
-    gRecorder->freeIndexBuffers.push_back(id);
+    if (state && id < gRecorder->nextIndexBuffer) releaseIndexBufferId(state, id);
 }
 
 uint32_t recordUploadTexture(RendererState* state, void* pixels, uint64_t byteSize, TextureDescription* description,
@@ -264,29 +286,19 @@ bool recordIsDepthMask(RendererState* state) {
     return gRecorder->depthMask;
 }
 
-void recordScissor(RendererState* state, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+void recordSetScissor(RendererState* state, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     RecordedCall* c = beginCall(SLOT_setScissorOnRenderer);
     c->state = state;
     c->integers = {static_cast<uint64_t>(x0), static_cast<uint64_t>(y0), static_cast<uint64_t>(x1),
                    static_cast<uint64_t>(y1)};
-    // The state keeps the rectangle as a backend does (bottom-up: top is y1).
-    state->scissorLeft = x0;
-    state->scissorTop = y1;
-    state->scissorRight = x1;
-    state->scissorBottom = y0;
+    if (state) recordScissor(state, x0, y0, x1, y1);
 }
 
 void recordResize(RendererState* state, uint32_t width, uint32_t height) {
     RecordedCall* c = beginCall(SLOT_resizeBackBuffersOnRenderer);
     c->state = state;
     c->integers = {width, height};
-    state->width = width;
-    state->height = height;
-    state->scissorLeft = 0;
-    state->scissorTop = static_cast<int32_t>(height);
-    state->scissorRight = static_cast<int32_t>(width);
-    state->scissorBottom = 0;
-    state->resizePending = 1;
+    if (state) recordBackBufferSize(state, width, height);
 }
 
 uint32_t recordMaxTextureSize(RendererState* state) {
@@ -431,13 +443,9 @@ void recordUnbindFrameBuffer(RendererState* state, FrameBufferRecord* frameBuffe
 void recordBeginFrame(RendererState* state) {
     RecordedCall* c = beginCall(SLOT_beginFrameInRenderer);
     c->state = state;
-    state->boundVertexInput = RENDERER_INVALID_ID;
-    state->boundIndexBuffer = RENDERER_INVALID_ID;
-    if (state->resizePending) {
-        state->resizePending = 0;
-        if (state->resizeCallback)
-            state->resizeCallback(static_cast<int32_t>(state->width), static_cast<int32_t>(state->height));
-    }
+    if (!state) return;
+    forgetBoundBuffers(state);
+    dispatchPendingResize(state);
 }
 
 // Uniform setters: the name goes to text, the values are copied.
@@ -514,6 +522,9 @@ void recordSendIndices(RendererState* state, uint32_t id, const uint32_t* data, 
 
 void installRecordingRenderer(RecordingRenderer* recorder) {
     gRecorder = recorder;
+    // A new recorder's ids start afresh, and so do the free-id stacks it takes them from.
+    gRendererState.freeVertexInputCount = 0;
+    gRendererState.freeIndexBufferCount = 0;
 #define FILL_GENERIC(name, ret, params, called) gRenderer.name = &GenericSlot<SLOT_##name, name##Fn>::call;
     RENDERER_ENTRY_POINTS(FILL_GENERIC)
 #undef FILL_GENERIC
@@ -536,7 +547,7 @@ void installRecordingRenderer(RecordingRenderer* recorder) {
     gRenderer.enableDepthMaskOnRenderer = recordEnableDepthMask;
     gRenderer.isDepthTestEnabledInRenderer = recordIsDepthTest;
     gRenderer.isDepthMaskEnabledInRenderer = recordIsDepthMask;
-    gRenderer.setScissorOnRenderer = recordScissor;
+    gRenderer.setScissorOnRenderer = recordSetScissor;
     gRenderer.resizeBackBuffersOnRenderer = recordResize;
     gRenderer.getMaxTextureSizeInRenderer = recordMaxTextureSize;
     gRenderer.getShaderSourceFileExtensionInRenderer = recordShaderExtension;

@@ -31,15 +31,15 @@ struct RecordedCall {
 
 struct RecordingRenderer {
     std::vector<RecordedCall> calls;
-    // Next ids handed out by the create entry points (released ids come back first,
-    // last in, first out, as the backends do).
+    // Next ids handed out by the create entry points. Released vertex input and index
+    // buffer ids wait on the free-id stacks of the RendererState and come back first,
+    // by the rule both backends share (backend/free_ids.h); released texture ids come
+    // back last in, first out, as the Direct3D 12 backend's texture table does.
     uint32_t nextVertexInput = 0;
     uint32_t nextIndexBuffer = 0;
     uint32_t nextTexture = 0;
     uint32_t nextFrameBuffer = 0;
     int32_t nextShaderSlot = 0;
-    std::vector<uint32_t> freeVertexInputs;
-    std::vector<uint32_t> freeIndexBuffers;
     std::vector<uint32_t> freeTextures;
     // What the queries answer.
     bool initResult = true;

@@ -3,18 +3,27 @@
 # mouse and key events at the positions the solver computes from the data and the
 # game's own math, then leaves through the end screen's menu button (exit code 0).
 # Screenshots go to $SHOTS (default build/windows/e2e/playthrough).
+# QUARLO_E2E_BACKEND picks the backend: a library to force with -forceRenderBackend
+# (VidPortOpenGL3_0.dll by default), or "default" for the program's own choice, which
+# is Direct3D 12 where Wine offers it.
 set -uo pipefail
 . "$(dirname "$0")/common.sh"
-SHOTS=${SHOTS:-$QUARLO_BIN/../e2e/playthrough}
+BACKEND=${QUARLO_E2E_BACKEND:-VidPortOpenGL3_0.dll}
+case "$BACKEND" in
+  default) BACKEND_ARGS=(); EXPECTED_TITLE="KV-QX12  (DirectX12)"; SHOTS_NAME=playthrough-default ;;
+  VidPortD3D12.dll) BACKEND_ARGS=(-forceRenderBackend "$BACKEND"); EXPECTED_TITLE="KV-QX12  (DirectX12)"; SHOTS_NAME=playthrough-d3d12 ;;
+  *) BACKEND_ARGS=(-forceRenderBackend "$BACKEND"); EXPECTED_TITLE="KV-QX12  (OpenGL3.0)"; SHOTS_NAME=playthrough ;;
+esac
+SHOTS=${SHOTS:-$QUARLO_BIN/../e2e/$SHOTS_NAME}
 rm -rf "$SHOTS"
 SOLVER=${QUARLO_SOLVER:?the native quarlo_solver}
 NATIVE=$(cd "$(dirname "$SOLVER")/.." && pwd)
 
 plan=$("$SOLVER" "$NATIVE" "$SOURCE_DIR/docs/design.md" 1280 720) || { echo "the solver found no way through"; exit 1; }
 
-start_game "$QUARLO_BIN" -forceRenderBackend VidPortOpenGL3_0.dll
+start_game "$QUARLO_BIN" "${BACKEND_ARGS[@]}"
 find_window 90 || { echo "no game window"; exit 1; }
-[ "$WINDOW_TITLE" = "KV-QX12  (OpenGL3.0)" ] || fail "title '$WINDOW_TITLE'"
+[ "$WINDOW_TITLE" = "$EXPECTED_TITLE" ] || fail "title '$WINDOW_TITLE', expected '$EXPECTED_TITLE'"
 [ "$CLIENT_W" = 1280 ] && [ "$CLIENT_H" = 720 ] || fail "client area ${CLIENT_W}x${CLIENT_H}"
 wait_frames 3 # the first frames build the glyph atlases
 

@@ -2,7 +2,7 @@
 // Win32 display settings (shared by both backend libraries).
 #pragma once
 
-#include "backends/opengl/backend_display.h"
+#include "backends/window/backend_display.h"
 
 enum { DISPLAY_DEVICE_NAME_CAPACITY = 32 };
 

@@ -1,6 +1,6 @@
-#include "backends/opengl/backend_display.h"
-#include "backends/opengl/backend_exports.h"
-#include "backends/opengl/display_modes.h"
+#include "backends/window/backend_display.h"
+#include "backends/window/backend_exports.h"
+#include "backends/window/display_modes.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -31,13 +31,19 @@ const wchar_t kWindowClassName[] = L"TollanWindowClass";
 // Process-wide, like the window class they serve.
 WindowProcedure gProgramProcedure;
 WindowCreatedHook gCreatedHook;
+WindowReplacedHook gBeforeDestroyHook;
+WindowReplacedHook gAfterCreateHook;
 
 } // namespace
 
 void registerWndProc(WindowProcedure procedure) { gProgramProcedure = procedure; }
 
-
 void setWindowCreatedHook(WindowCreatedHook hook) { gCreatedHook = hook; }
+
+void setWindowReplacementHooks(WindowReplacedHook beforeDestroy, WindowReplacedHook afterCreate) {
+    gBeforeDestroyHook = beforeDestroy;
+    gAfterCreateHook = afterCreate;
+}
 
 LRESULT CALLBACK backendWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
@@ -109,11 +115,13 @@ bool createBackendWindow(BackendWindow* record, const wchar_t* title, DWORD styl
     if (!record->deviceContext || WindowFromDC(record->deviceContext) != window) record->deviceContext = GetDC(window);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
+    if (gAfterCreateHook) gAfterCreateHook(record);
     return true;
 }
 
 void destroyBackendWindow(BackendWindow* record) {
     if (!record->window) return;
+    if (gBeforeDestroyHook) gBeforeDestroyHook(record);
     if (record->deviceContext) ReleaseDC(record->window, record->deviceContext);
     DestroyWindow(record->window);
     record->window = nullptr;

@@ -1,12 +1,12 @@
 // The window and display part that both backend libraries keep in their private
 // record, and the window code they share (window.cpp, display_modes.cpp). No
 // graphics interface appears here: the OpenGL library hooks its context set-up into
-// window creation, the Direct3D 12 library builds its swap chain on the window.
+// window creation, the Direct3D 12 library its swap chain into window replacement.
 #pragma once
 
 #include "backend/backend_window.h"
 #include "backend/renderer_types.h"
-#include "backends/opengl/display_mode_lists.h"
+#include "backends/window/display_mode_lists.h"
 
 struct BackendDisplay {
     BackendWindow window;      // its address is the creation parameter of every window
@@ -46,6 +46,13 @@ extern const WindowStyle kWindowStyles[WINDOW_STYLE_USE_COUNT];
 // OpenGL library creates or re-attaches its context here; null for none. False
 // refuses the window: CreateWindowExW then fails, and so does the caller's switch.
 typedef bool (*WindowCreatedHook)(BackendWindow* record, HWND window);
+
+// Called around the windows the backend makes: before one is destroyed and after
+// one was created (not when creation failed). The Direct3D 12 library lets go of its
+// swap chain before a screen-mode switch destroys the window it presents to, and
+// builds one on the new window; null for none.
+typedef void (*WindowReplacedHook)(BackendWindow* record);
+void setWindowReplacementHooks(WindowReplacedHook beforeDestroy, WindowReplacedHook afterCreate);
 
 // The window procedure of the backend window class: stores the creation parameter at
 // WM_CREATE, runs the hook (answering -1 when it refuses the window), and forwards

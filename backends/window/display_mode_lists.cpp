@@ -1,4 +1,4 @@
-#include "backends/opengl/display_mode_lists.h"
+#include "backends/window/display_mode_lists.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,9 +1,9 @@
 // The three screen-mode switches. Every switch that replaces the window relies on
 // the window-created hook to put the one GL context on the new window, so textures,
 // buffers and programs survive it.
-#include "backends/opengl/backend_display.h"
-#include "backends/opengl/backend_exports.h"
-#include "backends/opengl/display_modes.h"
+#include "backends/window/backend_display.h"
+#include "backends/window/backend_exports.h"
+#include "backends/window/display_modes.h"
 
 bool rendererToFullscreen(RendererState* state) {
     BackendDisplay* display = backendDisplay(state);

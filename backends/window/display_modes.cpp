@@ -1,6 +1,6 @@
-#include "backends/opengl/display_modes.h"
+#include "backends/window/display_modes.h"
 
-#include "backends/opengl/backend_exports.h"
+#include "backends/window/backend_exports.h"
 
 #include <stdlib.h>
 #include <string.h>
