@@ -567,21 +567,10 @@ void cleanupRenderer(RendererState* state) {
     D3D12Backend* backend = d3d12State(state);
     if (!backend) return;
     BackendWindow& window = backend->display.window;
-    if (state->screenMode == SCREEN_MODE_FULLSCREEN) {
-        restoreDesktopDisplayMode();
-        ShowCursor(TRUE);
-    }
-    // Borderless and fullscreen windows keep the cursor clipped to their area; the
-    // clip must not outlive the window.
-    ClipCursor(nullptr);
+    leaveScreenModeForCleanup(state);
     releaseDevice(state, backend);
     setWindowReplacementHooks(nullptr, nullptr);
-    // The window goes too: its class lives on with this library's procedure, which
-    // the program unloads next.
-    destroyBackendWindow(&window);
-    unregisterBackendWindowClass(&window);
-    releaseDisplayLists(state);
-    buildMonitorLabels(state, 0);
+    closeWindowForCleanup(state, &window);
     free(backend->display.monitors);
     state->currentShader = nullptr;
     state->internal = nullptr;

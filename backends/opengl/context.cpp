@@ -192,26 +192,13 @@ void cleanupRenderer(RendererState* state) {
     OpenGLBackendState* gl = openGLState(state);
     if (!gl) return;
     BackendWindow& window = gl->display.window;
-    if (state->screenMode == SCREEN_MODE_FULLSCREEN) {
-        restoreDesktopDisplayMode();
-        ShowCursor(TRUE);
-    }
-    // Borderless and fullscreen windows keep the cursor clipped to their area (the
-    // backend's switches and the program's button handling both clip there); the
-    // clip must not outlive the window.
-    ClipCursor(nullptr);
+    leaveScreenModeForCleanup(state);
     if (window.renderingContext) {
         wglMakeCurrent(window.deviceContext, nullptr);
         wglDeleteContext(static_cast<HGLRC>(window.renderingContext));
         window.renderingContext = nullptr;
     }
-    // The window goes too: its procedure and class live in this library, which the
-    // program unloads next.
-    destroyBackendWindow(&window);
-    unregisterBackendWindowClass(&window);
-    // The display lists were allocated by this library too.
-    releaseDisplayLists(state);
-    buildMonitorLabels(state, 0);
+    closeWindowForCleanup(state, &window);
     state->currentShader = nullptr;
     state->internal = nullptr;
     releaseBackendRecord(gl);

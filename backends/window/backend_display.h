@@ -90,6 +90,16 @@ bool openFirstWindow(BackendWindow* record, const WindowParameters* parameters, 
 // rectangle becomes the mode's size, the mode's depth and rate are recorded.
 bool recreateWindowForMode(BackendWindow* record, const DisplayMode& mode);
 
+// Cleanup, first step: undoes what a fullscreen or borderless window did to the
+// desktop (its display mode, the hidden cursor, the cursor clip), which must not
+// outlive the window.
+void leaveScreenModeForCleanup(RendererState* state);
+
+// Cleanup, last step: the window and its class go (the procedure lives in the library
+// the program unloads next), with the display lists and monitor labels this library
+// allocated.
+void closeWindowForCleanup(RendererState* state, BackendWindow* record);
+
 // "Display mode failed" (no caption, MB_OK).
 void showDisplayModeFailed();
 

@@ -1,5 +1,6 @@
 #include "backends/window/backend_display.h"
 #include "backends/window/backend_exports.h"
+#include "backends/window/display_mode_lists.h"
 #include "backends/window/display_modes.h"
 
 #include <stdio.h>
@@ -225,4 +226,21 @@ void lockMousePositionInRenderer(RendererState* state, int32_t x, int32_t y) {
     POINT point = {x, y};
     ClientToScreen(display->window.window, &point);
     SetCursorPos(point.x, point.y);
+}
+
+void leaveScreenModeForCleanup(RendererState* state) {
+    if (state->screenMode == SCREEN_MODE_FULLSCREEN) {
+        restoreDesktopDisplayMode();
+        ShowCursor(TRUE);
+    }
+    // Borderless and fullscreen windows keep the cursor clipped to their area (the
+    // switches and the program's button handling both clip there).
+    ClipCursor(nullptr);
+}
+
+void closeWindowForCleanup(RendererState* state, BackendWindow* record) {
+    destroyBackendWindow(record);
+    unregisterBackendWindowClass(record);
+    releaseDisplayLists(state);
+    buildMonitorLabels(state, 0);
 }
