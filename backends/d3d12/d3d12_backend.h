@@ -352,6 +352,10 @@ void recreateTextureViews(D3D12Backend* backend);
 // --- textures.cpp
 uint32_t allocateTextureId(D3D12Backend* backend);
 TextureRecord* textureRecord(D3D12Backend* backend, uint32_t id); // null unless in use
+// A committed 2-D texture in the default heap, or null (with a debugger line).
+ID3D12Resource* createTexture(D3D12Backend* backend, uint32_t width, uint32_t height, uint32_t levels,
+                              DXGI_FORMAT format, D3D12_RESOURCE_FLAGS flags, D3D12_RESOURCE_STATES initial,
+                              const D3D12_CLEAR_VALUE* clear);
 // Creates a committed 2-D texture for an id and its view; used for frame-buffer
 // attachments. False when the resource cannot be made.
 bool createTargetTexture(D3D12Backend* backend, uint32_t id, uint32_t width, uint32_t height, DXGI_FORMAT format,
@@ -417,6 +421,9 @@ bool createSwapChain(RendererState* state, D3D12Backend* backend, IDXGIFactory4*
 void releaseSwapChain(D3D12Backend* backend);
 bool createBackBufferViews(D3D12Backend* backend);
 bool createDepthBuffer(D3D12Backend* backend, uint32_t width, uint32_t height);
+// Serialises a root signature description and creates it on the device.
+bool createRootSignature(ID3D12Device* device, const D3D12_ROOT_SIGNATURE_DESC* description,
+                         ID3D12RootSignature** signature);
 
 // --- shaders.cpp
 // The copy of frame-buffer attachments: colour through SV_Target, depth through SV_Depth.

@@ -89,7 +89,7 @@ IDXGIAdapter1* chooseAdapter(IDXGIFactory4* factory) {
 
 // 17 tables: the constant block b0 for every stage, then per texture unit its
 // texture t_i and its sampler s_i for the pixel stage.
-bool createRootSignature(D3D12Backend* backend) {
+bool createDrawRootSignature(D3D12Backend* backend) {
     D3D12_DESCRIPTOR_RANGE ranges[1 + 2 * TEXTURE_UNIT_COUNT] = {};
     D3D12_ROOT_PARAMETER parameters[1 + 2 * TEXTURE_UNIT_COUNT] = {};
     for (uint32_t i = 0; i < 1 + 2 * TEXTURE_UNIT_COUNT; ++i) {
@@ -115,17 +115,9 @@ bool createRootSignature(D3D12Backend* backend) {
     description.NumParameters = 1 + 2 * TEXTURE_UNIT_COUNT;
     description.pParameters = parameters;
     description.Flags = D3D12_ROOT_SIGNATURE_FLAG_ALLOW_INPUT_ASSEMBLER_INPUT_LAYOUT;
-    ID3DBlob* signature = nullptr;
-    ID3DBlob* error = nullptr;
-    HRESULT result = D3D12SerializeRootSignature(&description, D3D_ROOT_SIGNATURE_VERSION_1, &signature, &error);
-    if (error) error->Release();
-    if (FAILED(result)) return false;
-    result = backend->device->CreateRootSignature(0, signature->GetBufferPointer(), signature->GetBufferSize(),
-                                                  __uuidof(ID3D12RootSignature),
-                                                  reinterpret_cast<void**>(&backend->rootSignature));
-    signature->Release();
-    return SUCCEEDED(result);
+    return createRootSignature(backend->device, &description, &backend->rootSignature);
 }
+
 
 bool createDescriptorHeap(ID3D12Device* device, D3D12_DESCRIPTOR_HEAP_TYPE type, uint32_t count, bool shaderVisible,
                           ID3D12DescriptorHeap** heap) {
@@ -291,6 +283,19 @@ bool buildBlitShader(RendererState* state, D3D12Backend* backend) {
 
 } // namespace
 
+bool createRootSignature(ID3D12Device* device, const D3D12_ROOT_SIGNATURE_DESC* description,
+                         ID3D12RootSignature** out) {
+    ID3DBlob* signature = nullptr;
+    ID3DBlob* error = nullptr;
+    HRESULT result = D3D12SerializeRootSignature(description, D3D_ROOT_SIGNATURE_VERSION_1, &signature, &error);
+    if (error) error->Release();
+    if (FAILED(result)) return false;
+    result = device->CreateRootSignature(0, signature->GetBufferPointer(), signature->GetBufferSize(),
+                                         __uuidof(ID3D12RootSignature), reinterpret_cast<void**>(out));
+    signature->Release();
+    return SUCCEEDED(result);
+}
+
 BackendDisplay* backendDisplay(RendererState* state) {
     D3D12Backend* backend = d3d12State(state);
     return backend ? &backend->display : nullptr;
@@ -360,25 +365,13 @@ bool createDepthBuffer(D3D12Backend* backend, uint32_t width, uint32_t height) {
     if (width == 0 || height == 0) return false;
     retireObject(backend, backend->depthBuffer);
     backend->depthBuffer = nullptr;
-    D3D12_HEAP_PROPERTIES heap = {};
-    heap.Type = D3D12_HEAP_TYPE_DEFAULT;
-    D3D12_RESOURCE_DESC description = {};
-    description.Dimension = D3D12_RESOURCE_DIMENSION_TEXTURE2D;
-    description.Width = width;
-    description.Height = height;
-    description.DepthOrArraySize = 1;
-    description.MipLevels = 1;
-    description.Format = DXGI_FORMAT_D32_FLOAT;
-    description.SampleDesc.Count = 1;
-    description.Layout = D3D12_TEXTURE_LAYOUT_UNKNOWN;
-    description.Flags = D3D12_RESOURCE_FLAG_ALLOW_DEPTH_STENCIL;
     D3D12_CLEAR_VALUE clear = {};
     clear.Format = DXGI_FORMAT_D32_FLOAT;
     clear.DepthStencil.Depth = 1.0f;
-    if (FAILED(backend->device->CreateCommittedResource(
-            &heap, D3D12_HEAP_FLAG_NONE, &description, D3D12_RESOURCE_STATE_DEPTH_WRITE, &clear,
-            __uuidof(ID3D12Resource), reinterpret_cast<void**>(&backend->depthBuffer))))
-        return false;
+    backend->depthBuffer = createTexture(backend, width, height, 1, DXGI_FORMAT_D32_FLOAT,
+                                         D3D12_RESOURCE_FLAG_ALLOW_DEPTH_STENCIL, D3D12_RESOURCE_STATE_DEPTH_WRITE,
+                                         &clear);
+    if (!backend->depthBuffer) return false;
     D3D12_DEPTH_STENCIL_VIEW_DESC view = {};
     view.Format = DXGI_FORMAT_D32_FLOAT;
     view.ViewDimension = D3D12_DSV_DIMENSION_TEXTURE2D;
@@ -509,7 +502,7 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
 
     step = "D3D12SerializeRootSignature(&rootSignatureDesc, D3D_ROOT_SIGNATURE_VERSION_1, &signature, &error)";
     logStep(&log, step);
-    if (!createRootSignature(backend)) return logFailure(&log, step);
+    if (!createDrawRootSignature(backend)) return logFailure(&log, step);
 
     step = "Create depth buffer";
     logStep(&log, step);

@@ -159,16 +159,7 @@ bool createMipRootSignature(D3D12Backend* backend) {
     description.pParameters = parameters;
     description.NumStaticSamplers = 1;
     description.pStaticSamplers = &sampler;
-    ID3DBlob* signature = nullptr;
-    ID3DBlob* error = nullptr;
-    HRESULT result = D3D12SerializeRootSignature(&description, D3D_ROOT_SIGNATURE_VERSION_1, &signature, &error);
-    if (error) error->Release();
-    if (FAILED(result)) return false;
-    result = backend->device->CreateRootSignature(0, signature->GetBufferPointer(), signature->GetBufferSize(),
-                                                  __uuidof(ID3D12RootSignature),
-                                                  reinterpret_cast<void**>(&backend->mipRootSignature));
-    signature->Release();
-    return SUCCEEDED(result);
+    return createRootSignature(backend->device, &description, &backend->mipRootSignature);
 }
 
 // The descriptor heap of the job: five views per pass (the source level, then four

@@ -51,30 +51,6 @@ void describeView(TextureRecord* texture, DXGI_FORMAT format, uint32_t levels) {
     texture->view.Texture2D.MipLevels = levels;
 }
 
-ID3D12Resource* createTexture(D3D12Backend* backend, uint32_t width, uint32_t height, uint32_t levels,
-                              DXGI_FORMAT format, D3D12_RESOURCE_FLAGS flags, D3D12_RESOURCE_STATES initial,
-                              const D3D12_CLEAR_VALUE* clear) {
-    D3D12_HEAP_PROPERTIES heap = {};
-    heap.Type = D3D12_HEAP_TYPE_DEFAULT;
-    D3D12_RESOURCE_DESC description = {};
-    description.Dimension = D3D12_RESOURCE_DIMENSION_TEXTURE2D;
-    description.Width = width;
-    description.Height = height;
-    description.DepthOrArraySize = 1;
-    description.MipLevels = static_cast<UINT16>(levels);
-    description.Format = format;
-    description.SampleDesc.Count = 1;
-    description.Layout = D3D12_TEXTURE_LAYOUT_UNKNOWN;
-    description.Flags = flags;
-    ID3D12Resource* resource = nullptr;
-    if (FAILED(backend->device->CreateCommittedResource(&heap, D3D12_HEAP_FLAG_NONE, &description, initial, clear,
-                                                        __uuidof(ID3D12Resource),
-                                                        reinterpret_cast<void**>(&resource)))) {
-        OutputDebugStringA("VidPortD3D12: a texture could not be created\n");
-        return nullptr;
-    }
-    return resource;
-}
 
 // Puts a new resource (or none) on an id; the old one lives on until the GPU is done.
 void replaceResource(D3D12Backend* backend, uint32_t id, ID3D12Resource* resource) {
@@ -208,6 +184,31 @@ TextureRecord* reservedTexture(D3D12Backend* backend, uint32_t* textureId) {
 }
 
 } // namespace
+
+ID3D12Resource* createTexture(D3D12Backend* backend, uint32_t width, uint32_t height, uint32_t levels,
+                              DXGI_FORMAT format, D3D12_RESOURCE_FLAGS flags, D3D12_RESOURCE_STATES initial,
+                              const D3D12_CLEAR_VALUE* clear) {
+    D3D12_HEAP_PROPERTIES heap = {};
+    heap.Type = D3D12_HEAP_TYPE_DEFAULT;
+    D3D12_RESOURCE_DESC description = {};
+    description.Dimension = D3D12_RESOURCE_DIMENSION_TEXTURE2D;
+    description.Width = width;
+    description.Height = height;
+    description.DepthOrArraySize = 1;
+    description.MipLevels = static_cast<UINT16>(levels);
+    description.Format = format;
+    description.SampleDesc.Count = 1;
+    description.Layout = D3D12_TEXTURE_LAYOUT_UNKNOWN;
+    description.Flags = flags;
+    ID3D12Resource* resource = nullptr;
+    if (FAILED(backend->device->CreateCommittedResource(&heap, D3D12_HEAP_FLAG_NONE, &description, initial, clear,
+                                                        __uuidof(ID3D12Resource),
+                                                        reinterpret_cast<void**>(&resource)))) {
+        OutputDebugStringA("VidPortD3D12: a texture could not be created\n");
+        return nullptr;
+    }
+    return resource;
+}
 
 uint32_t allocateTextureId(D3D12Backend* backend) {
     uint32_t id;
