@@ -403,17 +403,7 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
         backend->unitViews[unit] = RENDERER_INVALID_ID;
         backend->unitSamplers[unit] = RENDERER_INVALID_ID;
     }
-    // A backend that failed to start before this one may have left lists in the
-    // state; they are its own, so they are dropped, not freed.
-    state->resolutionLabels = nullptr;
-    state->resolutions = nullptr;
-    state->resolutionCount = 0;
-    state->frequencyLabels = nullptr;
-    state->frequencies = nullptr;
-    state->frequencyCount = 0;
-    state->monitorLabels = nullptr;
-    state->monitorCount = 0;
-    state->currentMonitor = 0;
+    dropDisplayListsOfAnEarlierStart(state);
     state->currentShader = nullptr;
     state->backendWord = 0;
     state->freeVertexInputCount = 0;

@@ -136,19 +136,9 @@ bool initRenderer(RendererState* state, WindowParameters* parameters, const char
     window.instance = GetModuleHandleW(nullptr);
     state->internal = gl;
 
-    // A backend that failed to start before this one may have left lists in the
-    // state; they are its own, so they are dropped, not freed.
     state->boundVertexInput = RENDERER_INVALID_ID;
     state->boundIndexBuffer = RENDERER_INVALID_ID;
-    state->currentMonitor = 0;
-    state->resolutionLabels = nullptr;
-    state->resolutions = nullptr;
-    state->resolutionCount = 0;
-    state->frequencyLabels = nullptr;
-    state->frequencies = nullptr;
-    state->frequencyCount = 0;
-    state->monitorLabels = nullptr;
-    state->monitorCount = 0;
+    dropDisplayListsOfAnEarlierStart(state);
     state->currentShader = nullptr;
 
     setWindowCreatedHook(attachContext);

@@ -185,3 +185,15 @@ int32_t screenWithLargestOverlap(const ScreenRect* screens, uint32_t screenCount
     }
     return best;
 }
+
+void dropDisplayListsOfAnEarlierStart(RendererState* state) {
+    state->resolutionLabels = nullptr;
+    state->resolutions = nullptr;
+    state->resolutionCount = 0;
+    state->frequencyLabels = nullptr;
+    state->frequencies = nullptr;
+    state->frequencyCount = 0;
+    state->monitorLabels = nullptr;
+    state->monitorCount = 0;
+    state->currentMonitor = 0;
+}

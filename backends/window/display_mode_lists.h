@@ -25,6 +25,9 @@ struct ScreenRect {
 
 // Frees the resolution and frequency lists with their names and zeroes the counts.
 void releaseDisplayLists(RendererState* state);
+// Start-up: a backend that failed to start before this one may have left its lists in
+// the state; they are its own, so they are dropped, not freed.
+void dropDisplayListsOfAnEarlierStart(RendererState* state);
 
 // Rebuilds the resolution list: every distinct (width, height) in the order of its
 // first mode, each named "%d x %d". The frequency list is released as well, since it
