@@ -79,4 +79,27 @@ TEST(Win32Files, EmptyTextFileIsOneTerminator) {
     releaseWideText(&wide);
 }
 
+// Only disk files are read: a folder (a glTF buffer uri of ".") and a device such as NUL
+// or CON, which has no size and may never end, count as files that cannot be opened, and
+// a caller's buffer is left as it was.
+TEST(Win32Files, FoldersAndDevicesCannotBeRead) {
+    fixModuleDirectory(GetModuleHandleW(nullptr));
+    std::string folder = std::string(gModuleDirectory.path) + "quarlo-folder";
+    WideText wide;
+    makeWideText(&wide, folder.c_str());
+    CreateDirectoryW(reinterpret_cast<const wchar_t*>(wide.text), nullptr);
+    for (const char* path : {"quarlo-folder", ".", "NUL", "CON"}) {
+        SCOPED_TRACE(path);
+        uint32_t size = 7;
+        EXPECT_EQ(fileSize(path), 0u);
+        EXPECT_EQ(readTextFile(path), nullptr);
+        EXPECT_EQ(readFileSized(path, &size), nullptr);
+        char buffer[4] = {1, 2, 3, 4};
+        EXPECT_EQ(readFile(path, buffer, sizeof buffer), nullptr);
+        EXPECT_EQ(buffer[0], 1);
+    }
+    RemoveDirectoryW(reinterpret_cast<const wchar_t*>(wide.text));
+    releaseWideText(&wide);
+}
+
 } // namespace
