@@ -236,6 +236,8 @@ int describeFont(const char* path) {
     FontAtlas atlas = emptyFontAtlas();
     int32_t error = loadFontFile(&atlas, path);
     if (!atlas.face) {
+        // A file FreeType cannot open still leaves its bytes with the atlas.
+        releaseFontAtlas(&atlas);
         char reason[300];
         if (error) snprintf(reason, sizeof(reason), "%s: FreeType cannot open it (error %d)", path, error);
         else snprintf(reason, sizeof(reason), "%s: cannot be opened", path);
