@@ -3,6 +3,9 @@
 #
 # Usage: fuzz.sh build                      build the targets (and the instrumented
 #                                           libpng and FreeType they link) only
+#        fuzz.sh assetinfo                  assetinfo, built with the sanitizers (build/asan,
+#                                           from scripts/build.sh asan), over every seed and
+#                                           every corpus the runs grew: 0 or a refusal each
 #        fuzz.sh [TARGET|all] [SECONDS] [RUNS]
 #   TARGET   one of tests/fuzz/CMakeLists.txt's targets (json_mesh, glb, png, ...); all by default
 #   SECONDS  how long each target runs (default 60)
@@ -21,6 +24,13 @@ BUILD=$ROOT/build/fuzz
 TARGET=${1:-all}
 SECONDS_EACH=${2:-60}
 RUNS=${3:-}
+
+if [ "$TARGET" = assetinfo ]; then
+  [ -f "$ROOT/build/asan/CMakeCache.txt" ] || { echo "fuzz.sh: no build/asan; run scripts/build.sh asan first" >&2; exit 2; }
+  cmake --build "$ROOT/build/asan" -j "$JOBS" --target assetinfo
+  exec bash "$ROOT/tests/fuzz/assetinfo_corpora.sh" "$ROOT/build/asan/bin/assetinfo" "$ROOT/build/asan/data" "$CACHE" \
+    "$BUILD/fuzz-runs"
+fi
 
 LIBRARIES=$BUILD/instrumented-libraries
 QUARLO_JOBS=$JOBS bash "$ROOT/tests/fuzz/build_fuzz_libraries.sh" "$LIBRARIES" "$CACHE"
